@@ -1,0 +1,63 @@
+// The errors the programs raise and show with the default error message.
+// Each platform layer throws its own kind; a handler guard catches them all,
+// so none ever unwinds through Qt.
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+class OrvistaError : public std::runtime_error
+{
+public:
+    explicit OrvistaError(const QString &message)
+        : std::runtime_error(message.toStdString()), m_message(message)
+    {
+    }
+    QString message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+// Record-file input/output error with its numeric code.
+class InOutError : public OrvistaError
+{
+public:
+    explicit InOutError(int code);
+    int code() const { return m_code; }
+    static QString messageFor(int code);
+
+private:
+    int m_code;
+};
+
+class DatabaseError : public OrvistaError
+{
+    using OrvistaError::OrvistaError;
+};
+
+class RegistryError : public OrvistaError
+{
+    using OrvistaError::OrvistaError;
+};
+
+class MediaError : public OrvistaError
+{
+    using OrvistaError::OrvistaError;
+};
+
+// A stored value that cannot be taken as the type a window needs (a Null
+// date, say).
+class ConvertError : public OrvistaError
+{
+    using OrvistaError::OrvistaError;
+};
+
+// Thrown by a test's stand-in for ending the process, so that nothing after
+// the end runs; the handler guard swallows it.
+class ProcessEnded
+{
+public:
+    explicit ProcessEnded(int code) : exitCode(code) {}
+    int exitCode;
+};

@@ -1,0 +1,43 @@
+// The connection of the ADO-like data access layer. It stands in for ADO
+// with the Jet provider: it takes the Jet connection string as the programs
+// give it, finds the database file named by its "Data Source=" and opens it
+// with SQLite. It never creates a database.
+#pragma once
+
+#include <QString>
+
+struct sqlite3;
+
+class AdoConnection
+{
+public:
+    AdoConnection();
+    ~AdoConnection();
+    AdoConnection(const AdoConnection &) = delete;
+    AdoConnection &operator=(const AdoConnection &) = delete;
+
+    // Kept for the programs' sake; this layer never prompts.
+    void setLoginPrompt(bool on) { m_loginPrompt = on; }
+    bool loginPrompt() const { return m_loginPrompt; }
+
+    void setConnectionString(const QString &text) { m_connectionString = text; }
+    QString connectionString() const { return m_connectionString; }
+
+    // Connects; raises DatabaseError when the file is missing or is not a
+    // database. A file name that does not exist exactly is matched without
+    // regard to case in its folder.
+    void open();
+    // No effect when not connected.
+    void close();
+    bool connected() const { return m_db != nullptr; }
+
+    sqlite3 *handle() const { return m_db; }
+
+    // The value of "Data Source=" in a connection string.
+    static QString dataSourceOf(const QString &connectionString);
+
+private:
+    sqlite3 *m_db = nullptr;
+    bool m_loginPrompt = true;
+    QString m_connectionString;
+};

@@ -1,0 +1,106 @@
+// The dataset of the data access layer: runs a Jet SQL command text over a
+// connection and holds the resulting rows client-side, each keyed by its
+// rowid, with a current row. Appending, editing, posting and deleting reach
+// the database at once. An appended row stays at the end of the rows until
+// the query runs again, and a changed row keeps its place.
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <QVariant>
+#include <vector>
+
+class AdoConnection;
+
+class AdoDataSet : public QObject
+{
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Insert, Edit };
+    // Taken from the column's declared type: DATETIME is a Calendar date
+    // (read as QDate, or QDateTime when it has a time of day), YESNO is a
+    // boolean stored as -1/0.
+    enum class FieldType { Date, YesNo, Text, Integer, Real };
+
+    explicit AdoDataSet(QObject *parent = nullptr);
+    ~AdoDataSet() override;
+
+    void setConnection(AdoConnection *connection) { m_connection = connection; }
+    AdoConnection *connection() const { return m_connection; }
+    void setCommandText(const QString &text) { m_commandText = text; }
+    QString commandText() const { return m_commandText; }
+
+    // Runs the query to its end; the first row becomes current. Raises
+    // DatabaseError (no connection, bad SQL, missing table or column).
+    void open();
+    // Drops the rows; no effect when closed.
+    void close();
+    bool active() const { return m_state != State::Inactive; }
+    // True opens a closed dataset, false closes it.
+    void setActive(bool on);
+
+    bool isEmpty() const { return m_rows.empty(); }
+    int recordCount() const { return int(m_rows.size()); }
+    // The current row, -1 when there is none.
+    int recNo() const { return m_current; }
+    void setRecNo(int row);
+    void first();
+    void next();
+    // True after next() went past the last row, and on an empty dataset.
+    bool eof() const { return m_eof; }
+
+    QStringList fieldNames() const { return m_fieldNames; }
+    int fieldIndex(const QString &name) const;
+    FieldType fieldType(int field) const { return m_fieldTypes.at(field); }
+    QVariant value(int row, int field) const;
+
+    // A column of the current row (or of the row being appended or edited);
+    // a null QVariant for Null. Raises DatabaseError without a current row
+    // or for an unknown name.
+    QVariant fieldValue(const QString &name) const;
+
+    // Starts a new, empty row at the end; it becomes current.
+    void append();
+    // Puts the current row into editing.
+    void edit();
+    // Sets a column of the row being appended or edited.
+    void setFieldValue(const QString &name, const QVariant &value);
+    // Writes the appended or edited row to the database at once.
+    void post();
+    // Abandons a pending append or edit.
+    void cancel();
+    // Deletes the current row from the database; the row after it becomes
+    // current, or the new last row.
+    void deleteCurrent();
+
+    State state() const { return m_state; }
+
+signals:
+    void reset();
+    void rowInserted(int row);
+    void rowChanged(int row);
+    void rowRemoved(int row);
+    void currentChanged(int row);
+
+private:
+    struct Row {
+        long long rowid = 0;
+        std::vector<QVariant> values;
+    };
+    void requireActive() const;
+    void requireCurrent() const;
+    void moveCurrent(int row);
+    QVariant fromStorage(int field, const QVariant &stored) const;
+    QVariant toStorage(int field, const QVariant &value) const;
+
+    AdoConnection *m_connection = nullptr;
+    QString m_commandText;
+    QString m_tableName;
+    QStringList m_fieldNames;
+    std::vector<FieldType> m_fieldTypes;
+    std::vector<Row> m_rows;
+    Row m_pending;
+    int m_current = -1;
+    bool m_eof = true;
+    State m_state = State::Inactive;
+};

@@ -1,0 +1,49 @@
+// The data source: shows a dataset to a grid as a Qt item model. Column i
+// shows a field chosen by name; dates are shown in the system's short date
+// format; the vertical header marks the current row.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QPointer>
+#include <vector>
+
+#include "adodataset.h"
+
+class DataSource : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    explicit DataSource(QObject *parent = nullptr);
+
+    // Binds a dataset, or none (the grid then shows no rows).
+    void setDataSet(AdoDataSet *dataSet);
+    AdoDataSet *dataSet() const { return m_dataSet; }
+
+    // Column layout: the field a column shows and its title.
+    void setColumnField(int column, const QString &fieldName);
+    void setColumnTitle(int column, const QString &title, Qt::Alignment alignment);
+
+    // Redraws every row from what the dataset holds now.
+    void refresh();
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+signals:
+    // The dataset's current row moved.
+    void currentRowChanged(int row);
+
+private:
+    struct Column {
+        int field = -1;
+        QString title;
+        Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    };
+    void rebuildColumns();
+
+    QPointer<AdoDataSet> m_dataSet;
+    std::vector<Column> m_columns;
+    int m_shownCurrent = -1;
+};

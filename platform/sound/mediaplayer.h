@@ -1,0 +1,64 @@
+// The sound layer over SDL2_mixer. MediaPlayer stands in for the hidden
+// media player of the original platform (open, play, stop, close, mode,
+// position, length; milliseconds); playSoundSync stands in for playing a
+// sound file by name, synchronously. WAV and MP3 only; no recording, no
+// seeking.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class MediaPlayer
+{
+public:
+    // In the order of the platform's mode codes 524 to 530.
+    enum class Mode { NotReady, Stopped, Playing, Recording, Seeking, Paused, Open };
+
+    MediaPlayer();
+    ~MediaPlayer(); // closes a device still open
+    MediaPlayer(const MediaPlayer &) = delete;
+    MediaPlayer &operator=(const MediaPlayer &) = delete;
+
+    // The file that the next open() opens.
+    void setFileName(const QString &fileName) { m_fileName = fileName; }
+    QString fileName() const { return m_fileName; }
+
+    // Closes a device still open, then opens fileName(), chosen as WAV or
+    // MP3 by its content. Raises MediaError with SDL_mixer's text; no device
+    // is open afterwards then.
+    void open();
+    // Starts playing from the current position and returns at once.
+    void play();
+    // Stops playback; returns when it has stopped.
+    void stop();
+    // Closes the device; nothing when none is open.
+    void close();
+    // NotReady when no device is open.
+    Mode mode() const;
+    // Milliseconds; position() is 0 without a device, length() raises
+    // MediaError without one.
+    int position() const;
+    int length() const;
+
+    bool isDeviceOpen() const;
+
+private:
+    struct Device;
+    QString m_fileName;
+    std::unique_ptr<Device> m_device;
+};
+
+// Plays a sound file to its end before returning. A file that is missing or
+// cannot be played gives a short default alert sound instead. Never hangs on
+// a broken file.
+void playSoundSync(const QString &fileName);
+
+// Observation seam for tests: every file that the layer started to play
+// (MediaPlayer::play and playSoundSync), in order; an empty text stands for
+// the default alert sound.
+namespace SoundLog
+{
+QStringList played();
+void clear();
+} // namespace SoundLog

@@ -1,0 +1,57 @@
+#include "controls.h"
+
+#include <QLabel>
+
+namespace
+{
+QFont pixelFont(const QStringList &families, int pixelHeight, bool bold)
+{
+    QFont font;
+    font.setFamilies(families);
+    font.setPixelSize(pixelHeight);
+    font.setBold(bold);
+    return font;
+}
+} // namespace
+
+QFont sansFont(int pixelHeight, bool bold)
+{
+    return pixelFont({QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")},
+                     pixelHeight, bold);
+}
+
+QFont serifFont(int pixelHeight, bool bold)
+{
+    return pixelFont({QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")},
+                     pixelHeight, bold);
+}
+
+PanelStatusBar::PanelStatusBar(const std::vector<Panel> &panels, QWidget *parent)
+    : QStatusBar(parent)
+{
+    setSizeGripEnabled(false);
+    for (std::size_t i = 0; i < panels.size(); ++i) {
+        auto *label = new QLabel(panels[i].text, this);
+        label->setAlignment(panels[i].alignment | Qt::AlignVCenter);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setObjectName(QStringLiteral("Panel%1").arg(i));
+        const bool last = i + 1 == panels.size();
+        if (last)
+            label->setMinimumWidth(panels[i].width);
+        else
+            label->setFixedWidth(panels[i].width);
+        addWidget(label, last ? 1 : 0);
+        m_labels.push_back(label);
+    }
+}
+
+QString PanelStatusBar::panelText(int panel) const
+{
+    return m_labels.at(panel)->text();
+}
+
+void PanelStatusBar::setPanelText(int panel, const QString &text)
+{
+    m_labels.at(panel)->setText(text);
+}

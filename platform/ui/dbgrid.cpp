@@ -1,0 +1,109 @@
+#include "dbgrid.h"
+
+#include "datasource.h"
+#include "dialogs.h"
+#include "guard.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+
+DbGrid::DbGrid(QWidget *parent) : QTableView(parent)
+{
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);
+    setShowGrid(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setWordWrap(false);
+    horizontalHeader()->setSectionsMovable(false);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setHighlightSections(false);
+    QFont titleFont = horizontalHeader()->font();
+    titleFont.setBold(true);
+    horizontalHeader()->setFont(titleFont);
+    // The vertical header is the row indicator: a mark at the current row.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(18);
+    verticalHeader()->setMinimumWidth(12);
+    verticalHeader()->setSectionsClickable(false);
+}
+
+void DbGrid::setDataSource(DataSource *source)
+{
+    if (m_source == source)
+        return;
+    m_source = source;
+    setModel(source);
+    if (!source)
+        return;
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                AdoDataSet *set = m_source ? m_source->dataSet() : nullptr;
+                if (set && current.isValid() && current.row() != set->recNo())
+                    guarded([&] { set->setRecNo(current.row()); });
+            });
+    connect(source, &QAbstractItemModel::modelReset, this, [this] {
+        if (m_source && m_source->dataSet())
+            showCurrentRow(m_source->dataSet()->recNo());
+    });
+    connect(source, &DataSource::currentRowChanged, this, &DbGrid::showCurrentRow);
+    if (source->dataSet())
+        showCurrentRow(source->dataSet()->recNo());
+}
+
+void DbGrid::setColumn(int column, const QString &fieldName, const QString &title,
+                       Qt::Alignment titleAlignment, int width)
+{
+    if (!m_source)
+        return;
+    m_source->setColumnField(column, fieldName);
+    m_source->setColumnTitle(column, title, titleAlignment);
+    setColumnWidth(column, width);
+}
+
+void DbGrid::setColumnShown(int column, bool shown)
+{
+    setColumnHidden(column, !shown);
+}
+
+void DbGrid::repaintRows()
+{
+    if (m_source)
+        m_source->refresh();
+    viewport()->update();
+}
+
+void DbGrid::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::ControlModifier) {
+        guarded([this] { deleteCurrentRow(); });
+        return;
+    }
+    if (event->key() == Qt::Key_Insert)
+        return;
+    QTableView::keyPressEvent(event);
+}
+
+void DbGrid::deleteCurrentRow()
+{
+    AdoDataSet *set = m_source ? m_source->dataSet() : nullptr;
+    if (!m_deleteAllowed || !set || !set->active() || set->isEmpty())
+        return;
+    if (!dialogs().confirm(QStringLiteral("Delete record?"), QStringLiteral("Confirm")))
+        return;
+    set->deleteCurrent();
+    emit rowDeleted();
+}
+
+void DbGrid::showCurrentRow(int row)
+{
+    if (!m_source || row < 0 || row >= m_source->rowCount())
+        return;
+    const QModelIndex index =
+        m_source->index(row, currentIndex().isValid() ? currentIndex().column() : 0);
+    if (currentIndex().row() != row)
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                     QItemSelectionModel::Rows);
+    scrollTo(index);
+}

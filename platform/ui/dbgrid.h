@@ -1,0 +1,43 @@
+// A data grid over a data source: whole-row selection, a row indicator, no
+// editing in place, fixed columns, Tab leaves it. Ctrl+Del deletes the
+// current row after the confirmation "Delete record?".
+#pragma once
+
+#include <QTableView>
+
+class DataSource;
+
+class DbGrid : public QTableView
+{
+    Q_OBJECT
+public:
+    explicit DbGrid(QWidget *parent = nullptr);
+
+    // Binds the grid to a data source; nullptr leaves it without rows.
+    void setDataSource(DataSource *source);
+    DataSource *dataSource() const { return m_source; }
+
+    // One visible column: the field it shows, its title and width.
+    void setColumn(int column, const QString &fieldName, const QString &title,
+                   Qt::Alignment titleAlignment, int width);
+    void setColumnShown(int column, bool shown);
+    // Redraws from the rows the dataset holds now; no new query.
+    void repaintRows();
+
+    // While off, Ctrl+Del does nothing.
+    void setDeleteAllowed(bool on) { m_deleteAllowed = on; }
+
+signals:
+    // A row was deleted with Ctrl+Del.
+    void rowDeleted();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void deleteCurrentRow();
+    void showCurrentRow(int row);
+
+    DataSource *m_source = nullptr;
+    bool m_deleteAllowed = true;
+};

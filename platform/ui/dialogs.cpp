@@ -1,0 +1,92 @@
+#include "dialogs.h"
+
+#include "form.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <cstdio>
+#include <cstdlib>
+
+namespace
+{
+
+class RealDialogs : public DialogSeam
+{
+public:
+    int messageBox(const QString &text, const QString &caption, int flags) override
+    {
+        QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok,
+                        QApplication::activeWindow());
+        if (flags == MB_OKCANCEL)
+            box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+        return box.exec() == QMessageBox::Ok ? IDOK : IDCANCEL;
+    }
+
+    void errorMessage(const QString &text) override
+    {
+        QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok,
+                        QApplication::activeWindow());
+        box.exec();
+    }
+
+    bool confirm(const QString &text, const QString &caption) override
+    {
+        QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
+                        QApplication::activeWindow());
+        box.setDefaultButton(QMessageBox::Ok);
+        return box.exec() == QMessageBox::Ok;
+    }
+
+    QString openFileName(QWidget *parent, const QString &title, const QString &folder,
+                         const QString &filter) override
+    {
+        return QFileDialog::getOpenFileName(parent, title, folder, filter);
+    }
+
+    void showModal(Form *form) override
+    {
+        form->setWindowModality(Qt::ApplicationModal);
+        form->show();
+        form->activate();
+        if (form->isVisible())
+            form->exec();
+    }
+
+    [[noreturn]] void endProcess(int exitCode) override
+    {
+        // Every record and row was written when it was made; nothing is
+        // buffered, so the process may end at once.
+        std::fflush(nullptr);
+        std::_Exit(exitCode);
+    }
+};
+
+RealDialogs realDialogs;
+DialogSeam *current = &realDialogs;
+
+} // namespace
+
+DialogSeam &dialogs()
+{
+    return *current;
+}
+
+void setDialogs(DialogSeam *seam)
+{
+    current = seam ? seam : &realDialogs;
+}
+
+QString errorMessageText(const QString &text)
+{
+    if (!text.isEmpty() && text.back().unicode() > u'.')
+        return text + QLatin1Char('.');
+    return text;
+}
+
+void showDefaultError(const QString &text)
+{
+    dialogs().errorMessage(errorMessageText(text));
+}

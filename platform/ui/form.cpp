@@ -1,0 +1,51 @@
+#include "form.h"
+
+#include "dialogs.h"
+#include "guard.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+Form::Form(QWidget *parent) : QDialog(parent) {}
+
+void Form::showModal()
+{
+    centreOnScreen();
+    dialogs().showModal(this);
+}
+
+void Form::showNonModal()
+{
+    centreOnScreen();
+    show();
+    activate();
+}
+
+void Form::activate()
+{
+    guarded([this] { FormActivate(); });
+}
+
+void Form::setOuterSize(int width, int height)
+{
+    setFixedSize(width - frameWidth, height - frameHeight);
+}
+
+void Form::setOuterWidth(int width)
+{
+    setFixedSize(width - frameWidth, height());
+}
+
+void Form::setOuterHeight(int height)
+{
+    setFixedSize(width(), height - frameHeight);
+}
+
+void Form::centreOnScreen()
+{
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}

@@ -1,0 +1,33 @@
+// The base of every window: a dialog whose activation handler runs once per
+// showing, called by the showing itself and never by window-manager focus
+// events, so the programs behave the same with or without a window manager.
+#pragma once
+
+#include <QDialog>
+
+class Form : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit Form(QWidget *parent = nullptr);
+
+    // Shows the form modally through the dialog seam.
+    void showModal();
+    // Shows the form without waiting, then runs its activation.
+    void showNonModal();
+    // Runs the activation handler, guarded.
+    void activate();
+
+    // Outer size of a window with a single border and a title bar: the
+    // client area is what the frame leaves.
+    void setOuterSize(int width, int height);
+    void setOuterWidth(int width);
+    void setOuterHeight(int height);
+    static constexpr int frameWidth = 6;
+    static constexpr int frameHeight = 28;
+
+protected:
+    virtual void FormActivate() {}
+    // Fixed size, centred on the screen.
+    void centreOnScreen();
+};

@@ -1,0 +1,163 @@
+#include "testsupport.h"
+
+#include "form.h"
+#include "programfolder.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QWidget>
+#include <cmath>
+#include <gtest/gtest.h>
+
+void ScriptedDialogs::install()
+{
+    setDialogs(&instance());
+}
+
+ScriptedDialogs &ScriptedDialogs::instance()
+{
+    static ScriptedDialogs dialogs;
+    return dialogs;
+}
+
+int ScriptedDialogs::messageBox(const QString &text, const QString &caption, int flags)
+{
+    m_shown.push_back({ShownMessage::Message, text, caption, flags, {}});
+    return IDOK;
+}
+
+void ScriptedDialogs::errorMessage(const QString &text)
+{
+    m_shown.push_back({ShownMessage::Error, text, applicationTitle(), 0, {}});
+}
+
+bool ScriptedDialogs::confirm(const QString &text, const QString &caption)
+{
+    m_shown.push_back({ShownMessage::Confirm, text, caption, 0, {}});
+    if (m_confirmAnswers.empty()) {
+        ADD_FAILURE() << "unexpected confirmation: " << text.toStdString();
+        return false;
+    }
+    const bool answer = m_confirmAnswers.front();
+    m_confirmAnswers.pop_front();
+    return answer;
+}
+
+QString ScriptedDialogs::openFileName(QWidget *, const QString &title, const QString &folder,
+                                      const QString &filter)
+{
+    m_shown.push_back({ShownMessage::FileChooser, title, folder, 0, filter});
+    if (m_fileAnswers.empty()) {
+        ADD_FAILURE() << "unexpected file chooser: " << title.toStdString();
+        return {};
+    }
+    const QString answer = m_fileAnswers.front();
+    m_fileAnswers.pop_front();
+    return answer;
+}
+
+void ScriptedDialogs::showModal(Form *form)
+{
+    m_shown.push_back({ShownMessage::Modal, form->objectName(), {}, 0, {}});
+    form->show();
+    form->activate();
+}
+
+void ScriptedDialogs::endProcess(int exitCode)
+{
+    m_shown.push_back({ShownMessage::EndProcess, QString::number(exitCode), {}, 0, {}});
+    throw ProcessEnded(exitCode);
+}
+
+std::vector<ShownMessage> ScriptedDialogs::take()
+{
+    std::vector<ShownMessage> shown;
+    shown.swap(m_shown);
+    return shown;
+}
+
+QStringList ScriptedDialogs::takeTexts()
+{
+    QStringList texts;
+    for (const ShownMessage &m : take())
+        if (m.kind == ShownMessage::Message || m.kind == ShownMessage::Error)
+            texts << m.text;
+    return texts;
+}
+
+void ScriptedDialogs::clear()
+{
+    m_shown.clear();
+    m_confirmAnswers.clear();
+    m_fileAnswers.clear();
+}
+
+TemporaryProgramFolder::TemporaryProgramFolder()
+{
+    ProgramFolder::setOverride(m_dir.path());
+}
+
+TemporaryProgramFolder::~TemporaryProgramFolder()
+{
+    ProgramFolder::setOverride(QString());
+}
+
+QString TemporaryProgramFolder::path() const
+{
+    return m_dir.path() + QLatin1Char('/');
+}
+
+void TemporaryProgramFolder::addEmptyDatabase() const
+{
+    QFile::remove(file(QStringLiteral("Dates.mdb")));
+    QFile::copy(QStringLiteral(ORVISTA_PROGRAM_DIR "/Dates.mdb"),
+                file(QStringLiteral("Dates.mdb")));
+    QFile::setPermissions(file(QStringLiteral("Dates.mdb")), QFile::ReadOwner | QFile::WriteOwner);
+}
+
+QByteArray TemporaryProgramFolder::read(const QString &name) const
+{
+    QFile f(file(name));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void TemporaryProgramFolder::write(const QString &name, const QByteArray &bytes) const
+{
+    QFile f(file(name));
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(widget, &press);
+        QCoreApplication::sendEvent(widget, &release);
+    }
+}
+
+void writeToneWav(const QString &path, int milliseconds, int hertz)
+{
+    const int rate = 22050;
+    const int samples = rate * milliseconds / 1000;
+    QByteArray data;
+    for (int i = 0; i < samples; ++i) {
+        const auto v = qint16(8000 * std::sin(2 * M_PI * hertz * i / rate));
+        data.append(char(v & 0xff)).append(char((v >> 8) & 0xff));
+    }
+    auto le32 = [](quint32 v) {
+        return QByteArray(1, char(v)) + char(v >> 8) + char(v >> 16) + char(v >> 24);
+    };
+    auto le16 = [](quint16 v) { return QByteArray(1, char(v)) + char(v >> 8); };
+    QByteArray wav = "RIFF" + le32(36 + data.size()) + "WAVEfmt " + le32(16) + le16(1) + le16(1) +
+                     le32(rate) + le32(rate * 2) + le16(2) + le16(16) + "data" + le32(data.size()) +
+                     data;
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(wav);
+}

@@ -1,0 +1,80 @@
+// What the tests share: a scripted stand-in for the dialog seam that records
+// every message and never blocks, a temporary Program folder, and helpers
+// for typing text that QTest::keyClicks cannot send.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <vector>
+
+#include "dialogs.h"
+
+class QWidget;
+
+struct ShownMessage {
+    enum Kind { Message, Error, Confirm, FileChooser, Modal, EndProcess } kind;
+    QString text;    // message text, error text, form objectName, chooser title
+    QString caption; // caption, or the chooser's folder
+    int flags = 0;   // message flags, chooser filter is in `caption` + text
+    QString filter;
+};
+
+class ScriptedDialogs : public DialogSeam
+{
+public:
+    static void install();
+    static ScriptedDialogs &instance();
+
+    int messageBox(const QString &text, const QString &caption, int flags) override;
+    void errorMessage(const QString &text) override;
+    bool confirm(const QString &text, const QString &caption) override;
+    QString openFileName(QWidget *parent, const QString &title, const QString &folder,
+                         const QString &filter) override;
+    void showModal(Form *form) override;
+    [[noreturn]] void endProcess(int exitCode) override;
+
+    // Answers for the next confirmations and file choosers; an unscripted
+    // one fails the test (and answers Cancel).
+    void answerConfirm(bool ok) { m_confirmAnswers.push_back(ok); }
+    void answerFile(const QString &path) { m_fileAnswers.push_back(path); }
+
+    // Everything shown since the last take, oldest first.
+    std::vector<ShownMessage> take();
+    // Texts of messages (kind Message) and errors (kind Error) since the
+    // last take.
+    QStringList takeTexts();
+    void clear();
+
+private:
+    std::vector<ShownMessage> m_shown;
+    std::deque<bool> m_confirmAnswers;
+    std::deque<QString> m_fileAnswers;
+};
+
+// A fresh Program folder for one test: a temporary folder, set as the
+// folder the programs take for their own; restored when it goes.
+class TemporaryProgramFolder
+{
+public:
+    TemporaryProgramFolder();
+    ~TemporaryProgramFolder();
+    // Ends in "/".
+    QString path() const;
+    QString file(const QString &name) const { return path() + name; }
+    // Copies the empty database the build ships as "Dates.mdb".
+    void addEmptyDatabase() const;
+    QByteArray read(const QString &name) const;
+    void write(const QString &name, const QByteArray &bytes) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Sends text as key events carrying their characters (Cyrillic included).
+void typeText(QWidget *widget, const QString &text);
+
+// Writes a WAV file of a sine tone (16-bit PCM mono, 22050 Hz).
+void writeToneWav(const QString &path, int milliseconds, int hertz = 880);
