@@ -3,7 +3,9 @@
 #include "dialogs.h"
 #include "guard.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QScreen>
 
 Form::Form(QWidget *parent) : QDialog(parent) {}
@@ -48,4 +50,28 @@ void Form::centreOnScreen()
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
+}
+
+void Form::setDefaultButton(QPushButton *button)
+{
+    button->setAutoDefault(true);
+    button->setDefault(true);
+}
+
+void Form::reject()
+{
+    if (m_cancelButton && m_cancelButton->isEnabled())
+        m_cancelButton->click();
+}
+
+void Form::closeEvent(QCloseEvent *event)
+{
+    CloseAction action = CloseAction::Hide;
+    guarded([&] { FormClose(action); });
+    if (action == CloseAction::None) {
+        event->ignore();
+        return;
+    }
+    // QDialog's own close would call reject(), which here means Esc.
+    QWidget::closeEvent(event);
 }

@@ -26,8 +26,25 @@ public:
     static constexpr int frameWidth = 6;
     static constexpr int frameHeight = 28;
 
+    // What a close request does once the close handler has run.
+    enum class CloseAction { Hide, None };
+
+    // The button that answers Esc; without one Esc does nothing.
+    void setCancelButton(QPushButton *button) { m_cancelButton = button; }
+    // The button that answers Enter.
+    void setDefaultButton(QPushButton *button);
+
+    void reject() override;
+
 protected:
     virtual void FormActivate() {}
+    // The close handler: runs on every close request (close box, Alt+F4,
+    // close()); it may refuse the close.
+    virtual void FormClose(CloseAction &action) { Q_UNUSED(action); }
+    void closeEvent(QCloseEvent *event) override;
     // Fixed size, centred on the screen.
     void centreOnScreen();
+
+private:
+    QPushButton *m_cancelButton = nullptr;
 };

@@ -1,0 +1,189 @@
+// The editor's main window and its start-up and closing steps.
+#include "U_Karvel.h"
+
+#include "adodataset.h"
+#include "calendar.h"
+#include "controls.h"
+#include "datasource.h"
+#include "dbgrid.h"
+#include "dialogs.h"
+#include "guard.h"
+#include "pictures.h"
+#include "programfolder.h"
+#include "records.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <QPushButton>
+#include <QStyle>
+
+TFrmKarvel *FrmKarvel = nullptr;
+RecordFile MuzikFile(SoundEventRec::size);
+QString ProgramPath;
+
+namespace
+{
+const QString editorQueryPieces[] = {
+    QStringLiteral("SELECT TabData.Date, TabData.Commentary, TabData.Annually, "
+                   "TabData.PsevdoDate, TabData.Muzik "),
+    QStringLiteral("FROM TabData "),
+    QStringLiteral("ORDER BY TabData.Date"),
+};
+} // namespace
+
+QString todayStatusText()
+{
+    return QStringLiteral("Сегодня: ") +
+           QLocale::system().toString(Calendar::today(), QLocale::ShortFormat) +
+           QStringLiteral("     ");
+}
+
+TFrmKarvel::TFrmKarvel(QWidget *parent) : Form(parent)
+{
+    FrmKarvel = this;
+    createControls();
+    guarded([this] { FormCreate(); });
+}
+
+void TFrmKarvel::createControls()
+{
+    setObjectName(QStringLiteral("FrmKarvel"));
+    setWindowTitle(QStringLiteral("Orvista: Редактор (Orvista: Editor) 2"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(Pictures::programIcon());
+    setFont(sansFont(11));
+    // The design size, kept when the start-up fails before it sets its own.
+    setFixedSize(906, 525);
+
+    DBGrid = new DbGrid(this);
+    DBGrid->setObjectName(QStringLiteral("DBGrid"));
+    DBGrid->setGeometry(0, 0, 833, 465);
+    DBGrid->setFont(sansFont(11));
+    DBGrid->setAccessibleName(QStringLiteral("Список дат"));
+
+    struct ButtonSpec {
+        QPushButton *&button;
+        const char *name;
+        QString caption;
+        int left;
+        int width;
+        QIcon icon;
+    };
+    QStyle *style = QApplication::style();
+    const ButtonSpec buttons[] = {
+        {BitAdd, "BitAdd", QStringLiteral("Добавить"), 0, 167, Pictures::checkMark()},
+        {BitEdit, "BitEdit", QStringLiteral("Отредактировать"), 168, 167,
+         style->standardIcon(QStyle::SP_BrowserReload)},
+        {BitDelete, "BitDelete", QStringLiteral("Удалить"), 336, 167, Pictures::redCross()},
+        {BitOption, "BitOption", QStringLiteral("Опции"), 504, 167,
+         style->standardIcon(QStyle::SP_DialogIgnoreButton)},
+        {BitAbout, "BitAbout", QStringLiteral("О программе"), 672, 161,
+         style->standardIcon(QStyle::SP_DialogHelpButton)},
+    };
+    for (const ButtonSpec &spec : buttons) {
+        spec.button = new QPushButton(spec.icon, spec.caption, this);
+        spec.button->setObjectName(QLatin1String(spec.name));
+        spec.button->setGeometry(spec.left, 472, spec.width, 30);
+        spec.button->setFont(sansFont(13, true));
+        spec.button->setAutoDefault(false);
+    }
+    setTabOrder(BitAdd, BitEdit);
+    setTabOrder(BitEdit, BitDelete);
+    setTabOrder(BitDelete, BitOption);
+    setTabOrder(BitOption, BitAbout);
+    setTabOrder(BitAbout, DBGrid);
+
+    const auto centred = Qt::AlignHCenter;
+    StatusBar1 = new PanelStatusBar({{60, centred, QStringLiteral("Orvista 2")},
+                                     {180, centred, QStringLiteral("Редактор памятных дат")},
+                                     {195, centred, QStringLiteral("Ctrl+Del: удалить строку")},
+                                     {230, centred, QStringLiteral("Esc: закрыть диалог")},
+                                     {50, Qt::AlignRight, QStringLiteral("Сегодня 20.07.2006   ")}},
+                                    this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setGeometry(0, height() - 25, width(), 25);
+
+    DataSource = new ::DataSource(this);
+    ADODataSet = new AdoDataSet(this);
+
+    connectGuarded(BitAdd, &QPushButton::clicked, this, [this] { BitAddClick(); });
+    connectGuarded(BitEdit, &QPushButton::clicked, this, [this] { BitEditClick(); });
+    connectGuarded(BitDelete, &QPushButton::clicked, this, [this] { BitDeleteClick(); });
+    connectGuarded(BitOption, &QPushButton::clicked, this, [this] { BitOptionClick(); });
+    connectGuarded(BitAbout, &QPushButton::clicked, this, [this] { BitAboutClick(); });
+    // The grid's own deletion leaves the list perhaps empty.
+    connectGuarded(DBGrid, &DbGrid::rowDeleted, this, [] { UpdateEditDeleteButtons(); });
+}
+
+void TFrmKarvel::FormCreate()
+{
+    ProgramPath = ProgramFolder::fromExecutable();
+    Records::ensureOptionFile(ProgramPath);
+    Records::openOrCreateMuzikFile(MuzikFile, ProgramPath);
+    FrmKarvel->setOuterWidth(839);
+    FrmKarvel->setOuterHeight(556);
+    StatusBar1->setGeometry(0, height() - 25, width(), 25);
+    StatusBar1->setPanelText(4, todayStatusText());
+    OpenDatabase();
+    UpdateEditDeleteButtons();
+}
+
+void TFrmKarvel::OpenDatabase()
+{
+    ADOConnect.close();
+    ADOConnect.setLoginPrompt(false);
+    ADOConnect.setConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
+                                   ProgramPath +
+                                   QStringLiteral("Dates.mdb;Persist Security Info=False"));
+    ADOConnect.open();
+
+    ADODataSet->setConnection(&ADOConnect);
+    ADODataSet->setActive(false);
+    DataSource->setDataSet(ADODataSet);
+    ADODataSet->setCommandText(editorQueryPieces[0]);
+    ADODataSet->setCommandText(ADODataSet->commandText() + editorQueryPieces[1]);
+    ADODataSet->setCommandText(ADODataSet->commandText() + editorQueryPieces[2]);
+    ADODataSet->open();
+
+    DBGrid->setDataSource(DataSource);
+    DBGrid->setColumn(0, QStringLiteral("Date"), QStringLiteral("Дата"), Qt::AlignCenter, 80);
+    DBGrid->setColumn(1, QStringLiteral("Commentary"), QStringLiteral("Комментарий"),
+                      Qt::AlignCenter, 718);
+    DBGrid->setColumnShown(4, false);
+    DBGrid->setColumnShown(3, false);
+    DBGrid->setColumnShown(2, false);
+    ADODataSet->setActive(true);
+    DBGrid->repaintRows();
+}
+
+void TFrmKarvel::FormClose(CloseAction &)
+{
+    // A start-up that never opened the file must not make the editor
+    // impossible to close.
+    if (MuzikFile.isOpen())
+        MuzikFile.close();
+    DataSource->setDataSet(nullptr);
+    ADOConnect.close();
+    dialogs().endProcess(0);
+}
+
+void TFrmKarvel::BitAddClick()
+{
+    // The add/edit dialog arrives with its own unit.
+}
+
+void TFrmKarvel::BitEditClick() {}
+
+void TFrmKarvel::BitDeleteClick() {}
+
+void TFrmKarvel::BitOptionClick() {}
+
+void TFrmKarvel::BitAboutClick() {}
+
+void UpdateEditDeleteButtons()
+{
+    const bool empty = FrmKarvel->ADODataSet->isEmpty();
+    FrmKarvel->BitEdit->setEnabled(!empty);
+    FrmKarvel->BitDelete->setEnabled(!empty);
+}

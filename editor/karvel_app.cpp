@@ -1,0 +1,12 @@
+#include "karvel_app.h"
+
+#include "U_Karvel.h"
+#include "dialogs.h"
+
+#include <QApplication>
+
+void CreateEditorWindows()
+{
+    QApplication::setApplicationName(applicationTitle());
+    new TFrmKarvel;
+}

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Sets up, builds, and runs every test headless.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+bash "$top/tools/build.sh"
+export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
+cd "$top/build"
+ctest --output-on-failure -j"$(nproc)"
