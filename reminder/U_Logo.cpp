@@ -1,0 +1,152 @@
+// The splash window and the reminder's start-up step: the due test against
+// the Next reminder date in "option.dat", today's query, and the reminder
+// window on a day that has rows.
+#include "U_Logo.h"
+
+#include "U_Show.h"
+#include "adodataset.h"
+#include "calendar.h"
+#include "controls.h"
+#include "dialogs.h"
+#include "guard.h"
+#include "programfolder.h"
+#include "records.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QThread>
+#include <QTimer>
+#include <QWindow>
+
+TFrmLogo *FrmLogo = nullptr;
+
+namespace
+{
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &geometry,
+                  int pixelHeight, const QColor &colour, Qt::Alignment alignment)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(geometry);
+    label->setAlignment(alignment | Qt::AlignTop);
+    label->setFont(serifFont(pixelHeight));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    return label;
+}
+
+} // namespace
+
+TFrmLogo::TFrmLogo(QWidget *parent) : Form(parent)
+{
+    FrmLogo = this;
+    createControls();
+    showPainted();
+    activate();
+}
+
+void TFrmLogo::createControls()
+{
+    setObjectName(QStringLiteral("FrmLogo"));
+    setWindowTitle(applicationTitle());
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setFixedSize(442, 137);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, background.color(QPalette::Button));
+    setPalette(background);
+    setAutoFillBackground(true);
+
+    Label1 = makeLabel(this, "Label1", QStringLiteral("Orvista"), QRect(0, 0, 442, 67), 59,
+                       QColor(0, 0, 255), Qt::AlignHCenter);
+    Label2 = makeLabel(this, "Label2", QStringLiteral("(Orvista)"), QRect(16, 67, 369, 55), 48,
+                       QColor(255, 0, 255), Qt::AlignHCenter);
+    // Reaches past the right edge, which clips it.
+    Label4 = makeLabel(this, "Label4", QStringLiteral("2"), QRect(392, 72, 57, 49), 48,
+                       QColor(0, 128, 128), Qt::AlignLeft);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1500);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Tick(); });
+}
+
+// The pause that follows blocks the thread, so the splash has to be on the
+// screen before it starts, not merely asked for.
+void TFrmLogo::showPainted()
+{
+    centreOnScreen();
+    show();
+    QElapsedTimer waited;
+    waited.start();
+    while (!(windowHandle() && windowHandle()->isExposed()) && waited.elapsed() < 1000) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(5);
+    }
+    repaint();
+    QGuiApplication::sync();
+}
+
+void TFrmLogo::FormActivate()
+{
+    QThread::msleep(2000);
+    Timer1->start();
+}
+
+void TFrmLogo::Timer1Tick()
+{
+    if (m_stepRunning)
+        return;
+    m_stepRunning = true;
+    bool failed = false;
+    guarded([&] {
+        try {
+            Timer1Timer();
+        } catch (const ProcessEnded &) {
+            throw;
+        } catch (...) {
+            // Stopped before the message shows, so no tick repeats the step
+            // behind it.
+            Timer1->stop();
+            failed = true;
+            throw;
+        }
+    });
+    if (failed)
+        guarded([] { dialogs().endProcess(0); });
+    m_stepRunning = false;
+}
+
+void TFrmLogo::Timer1Timer()
+{
+    FrmLogo->hide();
+    ProgramPath = ProgramFolder::fromExecutable();
+
+    if (!OptionFile.openQuiet(Records::optionFileName(ProgramPath)))
+        OptionRec = Records::createDefaultOptionFile(OptionFile, ProgramPath);
+    else
+        OptionRec = Records::readOptionRec(OptionFile);
+
+    // Written as "not >=" so that a stored value that is not a number
+    // counts as not due.
+    if (!(Calendar::todayNumber() >= OptionRec.nextDate())) {
+        OptionFile.close();
+        dialogs().endProcess(0);
+    }
+
+    OpenTodayEvents();
+    if (FrmTolvin->ADODataSet->isEmpty()) {
+        OptionRec.setNextDate(Calendar::todayNumber());
+        Records::writeOptionRec(OptionFile, OptionRec);
+        OptionFile.close();
+        CloseDatabase();
+        dialogs().endProcess(0);
+    }
+
+    Records::openOrCreateMuzikFile(MuzikFile, ProgramPath);
+    FrmTolvin->showNonModal();
+    Timer1->stop();
+}
