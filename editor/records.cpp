@@ -1,0 +1,163 @@
+// The Options and Sound-event records, their default contents, and the
+// record-file steps both programs take on "option.dat" and "muzikdan.dat".
+// Records stay as raw bytes so that a rewrite keeps what it was read with.
+#include "records.h"
+
+#include "calendar.h"
+#include "recordfile.h"
+#include "shortstring.h"
+
+#include <QtEndian>
+#include <bit>
+#include <stdexcept>
+
+namespace
+{
+
+constexpr std::size_t nextDateOffset = 24;
+constexpr std::size_t pathOffset = 41;
+
+// A record file opened with another record size would read or write past
+// the buffer of the record.
+void requireRecordSize(const RecordFile &file, std::size_t size)
+{
+    if (file.recordSize() != size)
+        throw std::logic_error("record file opened with the wrong record size");
+}
+
+} // namespace
+
+QString OptionRec::password() const
+{
+    return ShortString::load(bytes.data(), passwordCapacity);
+}
+
+void OptionRec::setPassword(const QString &password)
+{
+    ShortString::store(bytes.data(), passwordCapacity, password);
+}
+
+double OptionRec::nextDate() const
+{
+    return std::bit_cast<double>(qFromLittleEndian<quint64>(bytes.data() + nextDateOffset));
+}
+
+void OptionRec::setNextDate(double dayNumber)
+{
+    qToLittleEndian(std::bit_cast<quint64>(dayNumber), bytes.data() + nextDateOffset);
+}
+
+OptionRec OptionRec::defaults()
+{
+    OptionRec record;
+    record.setNextDate(Calendar::todayNumber());
+    return record;
+}
+
+QString SoundEventRec::name() const
+{
+    return ShortString::load(bytes.data(), nameCapacity);
+}
+
+void SoundEventRec::setName(const QString &name)
+{
+    ShortString::store(bytes.data(), nameCapacity, name);
+}
+
+QString SoundEventRec::path() const
+{
+    return ShortString::load(bytes.data() + pathOffset, pathCapacity);
+}
+
+void SoundEventRec::setPath(const QString &path)
+{
+    ShortString::store(bytes.data() + pathOffset, pathCapacity, path);
+}
+
+SoundEventRec SoundEventRec::defaults(int n, const QString &programFolder)
+{
+    SoundEventRec record;
+    const QString prefix = n < 10 ? QStringLiteral("Событие 0") : QStringLiteral("Событие ");
+    record.setName(prefix + QString::number(n));
+    record.setPath(programFolder + QStringLiteral("sound/sub.wav"));
+    return record;
+}
+
+namespace Records
+{
+
+QString optionFileName(const QString &programFolder)
+{
+    return programFolder + QStringLiteral("option.dat");
+}
+
+QString muzikFileName(const QString &programFolder)
+{
+    return programFolder + QStringLiteral("muzikdan.dat");
+}
+
+OptionRec createDefaultOptionFile(RecordFile &file, const QString &programFolder)
+{
+    requireRecordSize(file, OptionRec::size);
+    file.create(optionFileName(programFolder));
+    const OptionRec record = OptionRec::defaults();
+    file.write(record.bytes.data());
+    return record;
+}
+
+void createDefaultMuzikFile(RecordFile &file, const QString &programFolder)
+{
+    requireRecordSize(file, SoundEventRec::size);
+    file.create(muzikFileName(programFolder));
+    for (int n = 1; n <= soundEventCount; ++n)
+        file.write(SoundEventRec::defaults(n, programFolder).bytes.data());
+}
+
+void ensureOptionFile(const QString &programFolder)
+{
+    RecordFile file(OptionRec::size);
+    if (!file.openQuiet(optionFileName(programFolder)))
+        createDefaultOptionFile(file, programFolder);
+    file.close();
+}
+
+void openOrCreateMuzikFile(RecordFile &file, const QString &programFolder)
+{
+    requireRecordSize(file, SoundEventRec::size);
+    if (!file.openQuiet(muzikFileName(programFolder)))
+        createDefaultMuzikFile(file, programFolder);
+}
+
+OptionRec readOptionRec(RecordFile &file)
+{
+    requireRecordSize(file, OptionRec::size);
+    OptionRec record;
+    file.seek(0);
+    file.read(record.bytes.data());
+    return record;
+}
+
+void writeOptionRec(RecordFile &file, const OptionRec &record)
+{
+    requireRecordSize(file, OptionRec::size);
+    file.seek(0);
+    file.write(record.bytes.data());
+}
+
+SoundEventRec readSoundEvent(RecordFile &file, int n)
+{
+    requireRecordSize(file, SoundEventRec::size);
+    SoundEventRec record;
+    file.seek(n - 1);
+    file.read(record.bytes.data());
+    return record;
+}
+
+void writeSoundEvent(RecordFile &file, int n, const SoundEventRec &record)
+{
+    requireRecordSize(file, SoundEventRec::size);
+    file.seek(n - 1);
+    file.write(record.bytes.data());
+}
+
+} // namespace Records

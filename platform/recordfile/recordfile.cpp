@@ -1,0 +1,168 @@
+// Record files over POSIX open/pread/pwrite/close. The position is kept here
+// rather than in the descriptor, so every transfer names its own offset.
+// No locking: both programs may hold the same file open at once.
+#include "recordfile.h"
+
+#include "errors.h"
+
+#include <QFile>
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace
+{
+
+constexpr int readBeyondEnd = 100;
+constexpr int diskFull = 101;
+constexpr int fileNotOpen = 103;
+
+int openRetrying(const QString &fileName, int flags, mode_t mode = 0)
+{
+    const QByteArray path = QFile::encodeName(fileName);
+    int fd;
+    do {
+        fd = ::open(path.constData(), flags, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+} // namespace
+
+RecordFile::RecordFile(std::size_t recordSize) : m_recordSize(recordSize) {}
+
+RecordFile::~RecordFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+int RecordFile::codeForErrno(int err)
+{
+    switch (err) {
+    case ENOENT:
+        return 2;
+    case ENOTDIR:
+        return 3;
+    case EMFILE:
+    case ENFILE:
+        return 4;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR: // what the original platform reports for a folder
+        return 5;
+    case ENOSPC:
+    case EDQUOT:
+        return diskFull;
+    default:
+        return err;
+    }
+}
+
+bool RecordFile::openQuiet(const QString &fileName)
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    // A directory fails here with EISDIR, as it should.
+    const int fd = openRetrying(fileName, O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    m_fd = fd;
+    m_position = 0;
+    return true;
+}
+
+void RecordFile::create(const QString &fileName)
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    const int fd = openRetrying(fileName, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        // When creating, a missing name can only be a missing folder.
+        const int err = errno;
+        throw InOutError(err == ENOENT ? 3 : codeForErrno(err));
+    }
+    m_fd = fd;
+    m_position = 0;
+}
+
+void RecordFile::seek(long long record)
+{
+    requireOpen();
+    if (record < 0 ||
+        (m_recordSize > 0 && static_cast<unsigned long long>(record) >
+                                 static_cast<unsigned long long>(LLONG_MAX) / m_recordSize))
+        throw InOutError(codeForErrno(EINVAL));
+    m_position = record * static_cast<long long>(m_recordSize);
+}
+
+void RecordFile::read(void *record)
+{
+    requireOpen();
+    auto *bytes = static_cast<char *>(record);
+    std::size_t done = 0;
+    while (done < m_recordSize) {
+        const ssize_t n = ::pread(m_fd, bytes + done, m_recordSize - done,
+                                  static_cast<off_t>(m_position + static_cast<long long>(done)));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int err = errno;
+            m_position += static_cast<long long>(done);
+            throw InOutError(codeForErrno(err));
+        }
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    m_position += static_cast<long long>(done);
+    if (done < m_recordSize)
+        throw InOutError(readBeyondEnd);
+}
+
+void RecordFile::write(const void *record)
+{
+    requireOpen();
+    const auto *bytes = static_cast<const char *>(record);
+    std::size_t done = 0;
+    while (done < m_recordSize) {
+        const ssize_t n = ::pwrite(m_fd, bytes + done, m_recordSize - done,
+                                   static_cast<off_t>(m_position + static_cast<long long>(done)));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int err = errno;
+            m_position += static_cast<long long>(done);
+            throw InOutError(codeForErrno(err));
+        }
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    m_position += static_cast<long long>(done);
+    if (done < m_recordSize)
+        throw InOutError(diskFull);
+}
+
+void RecordFile::close()
+{
+    requireOpen();
+    const int fd = m_fd;
+    m_fd = -1;
+    // The descriptor is gone even when close() reports EINTR; retrying could
+    // close a descriptor opened meanwhile.
+    if (::close(fd) < 0 && errno != EINTR)
+        throw InOutError(codeForErrno(errno));
+}
+
+void RecordFile::requireOpen() const
+{
+    if (m_fd < 0)
+        throw InOutError(fileNotOpen);
+}
