@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "errors.h"
 #include "form.h"
 #include "programfolder.h"
 
