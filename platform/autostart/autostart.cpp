@@ -1,19 +1,57 @@
+// The autostart store over XDG autostart desktop entries: the quoting of the
+// Exec line follows the desktop entry format, so a folder with blanks or
+// other reserved characters still names the right program.
 #include "autostart.h"
 
 #include "errors.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 namespace AutoStart
 {
 
+namespace
+{
+
+// The escapes of a desktop entry's string values, applied to the whole
+// value after any quoting of its own.
+QString escapeString(const QString &text)
+{
+    QString escaped;
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'\\':
+            escaped += QStringLiteral("\\\\");
+            break;
+        case u'\n':
+            escaped += QStringLiteral("\\n");
+            break;
+        case u'\t':
+            escaped += QStringLiteral("\\t");
+            break;
+        case u'\r':
+            escaped += QStringLiteral("\\r");
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+} // namespace
+
 QString folder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/autostart");
+    // The base directory rules ignore a relative XDG_CONFIG_HOME; so must
+    // we, or the session would look elsewhere for the entry.
+    QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!QDir::isAbsolutePath(configHome))
+        configHome = QDir::homePath() + QStringLiteral("/.config");
+    return configHome + QStringLiteral("/autostart");
 }
 
 QString entryPath(const QString &valueName)
@@ -23,24 +61,26 @@ QString entryPath(const QString &valueName)
 
 bool exists(const QString &valueName)
 {
-    return QFile::exists(entryPath(valueName));
+    // A dangling link still occupies the name; it counts as present.
+    const QFileInfo entry(entryPath(valueName));
+    return entry.exists() || entry.isSymLink();
 }
 
 QString execValue(const QString &command)
 {
-    // Inside double quotes the desktop entry format reserves ", `, $ and \;
-    // each is escaped with a backslash, and the backslash of the escape is
-    // itself escaped once more as a string value.
-    QString quoted;
+    // One quoted argument: inside double quotes ", `, $ and \ take a
+    // backslash, and a literal % is written %% so that it is no field code.
+    // The string escapes (a backslash doubled) then apply to the whole line.
+    QString quoted = QStringLiteral("\"");
     for (const QChar c : command) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
-            c == QLatin1Char('\\'))
-            quoted += QStringLiteral("\\\\");
-        if (c == QLatin1Char('%'))
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += QLatin1Char('\\');
+        else if (c == u'%')
             quoted += QLatin1Char('%');
         quoted += c;
     }
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    quoted += QLatin1Char('"');
+    return escapeString(quoted);
 }
 
 void write(const QString &valueName, const QString &command)
@@ -50,9 +90,11 @@ void write(const QString &valueName, const QString &command)
                                             "Name=%1\n"
                                             "Exec=%2\n"
                                             "Terminal=false\n")
-                                 .arg(valueName, execValue(command))
+                                 .arg(escapeString(valueName), execValue(command))
                                  .toUtf8();
     QSaveFile file(entryPath(valueName));
+    // An entry that may be rewritten in a folder that may not is still set.
+    file.setDirectWriteFallback(true);
     if (!QDir().mkpath(folder()) || !file.open(QIODevice::WriteOnly) ||
         file.write(entry) != entry.size() || !file.commit())
         throw RegistryError(QStringLiteral("Failed to set data for '%1'").arg(valueName));

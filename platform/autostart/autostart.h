@@ -10,7 +10,8 @@
 namespace AutoStart
 {
 
-// The autostart folder in use.
+// The autostart folder in use; a relative XDG_CONFIG_HOME is ignored, as
+// the base directory rules require.
 QString folder();
 // The entry's file for a value name.
 QString entryPath(const QString &valueName);
