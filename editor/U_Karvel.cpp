@@ -1,6 +1,7 @@
 // The editor's main window and its start-up and closing steps.
 #include "U_Karvel.h"
 
+#include "U_Edit.h"
 #include "adodataset.h"
 #include "calendar.h"
 #include "controls.h"
@@ -170,10 +171,17 @@ void TFrmKarvel::FormClose(CloseAction &)
 
 void TFrmKarvel::BitAddClick()
 {
-    // The add/edit dialog arrives with its own unit.
+    FrmEdit->setWindowTitle(QStringLiteral("Добавление данных"));
+    FrmEdit->CmdOk->setText(QStringLiteral("Добавить"));
+    FrmEdit->showModal();
 }
 
-void TFrmKarvel::BitEditClick() {}
+void TFrmKarvel::BitEditClick()
+{
+    FrmEdit->setWindowTitle(QStringLiteral("Редактирование данных"));
+    FrmEdit->CmdOk->setText(QStringLiteral("Ok"));
+    FrmEdit->showModal();
+}
 
 void TFrmKarvel::BitDeleteClick() {}
 

@@ -1,5 +1,6 @@
 #include "karvel_app.h"
 
+#include "U_Edit.h"
 #include "U_Karvel.h"
 #include "dialogs.h"
 
@@ -9,4 +10,5 @@ void CreateEditorWindows()
 {
     QApplication::setApplicationName(applicationTitle());
     new TFrmKarvel;
+    new TFrmEdit;
 }

@@ -1,0 +1,383 @@
+// The add/edit dialog. The main window carries the mode in the two captions
+// it sets before each showing; OK checks the date and the comment and writes
+// all five columns of the row at once.
+#include "U_Edit.h"
+
+#include "U_Karvel.h"
+#include "adodataset.h"
+#include "calendar.h"
+#include "controls.h"
+#include "dbgrid.h"
+#include "dialogs.h"
+#include "errors.h"
+#include "guard.h"
+#include "mediaplayer.h"
+#include "records.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QValidator>
+
+TFrmEdit *FrmEdit = nullptr;
+
+namespace
+{
+
+const QString addCaption = QStringLiteral("Добавление данных");
+const QString editCaption = QStringLiteral("Редактирование данных");
+const QString editOkCaption = QStringLiteral("Ok");
+const QString warningCaption = QStringLiteral("Внимание!");
+
+// Limits what typing, pasting or dropping can add to a line edit, while a
+// longer text set by the program stays whole and can still be shortened.
+class TypingLimit : public QValidator
+{
+public:
+    TypingLimit(QLineEdit *edit, int limit) : QValidator(edit), m_limit(limit)
+    {
+        connect(edit, &QLineEdit::textChanged, this,
+                [this](const QString &text) { m_length = text.size(); });
+    }
+
+    State validate(QString &input, int &) const override
+    {
+        return input.size() > m_limit && input.size() > m_length ? Invalid : Acceptable;
+    }
+
+private:
+    int m_limit;
+    // The length before the change being validated.
+    qsizetype m_length = 0;
+};
+
+// Sets a text in full, even one longer than the typing limit: validating it
+// would mark the box as invalid and let the next keystroke pass unchecked.
+void setWholeText(QLineEdit *edit, const QString &text)
+{
+    const QValidator *limit = edit->validator();
+    edit->setValidator(nullptr);
+    edit->setText(text);
+    edit->setValidator(limit);
+}
+
+// Characters 0 to 32 count as blanks; the no-break space does not.
+QString trimControlsAndBlanks(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin).unicode() <= 32)
+        ++begin;
+    while (end > begin && text.at(end - 1).unicode() <= 32)
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+[[noreturn]] void cannotConvert(const QVariant &value, const char *type)
+{
+    const QString from =
+        value.isNull() ? QStringLiteral("Null") : QString::fromLatin1(value.metaType().name());
+    throw ConvertError(QStringLiteral("Could not convert variant of type (%1) into type (%2)")
+                           .arg(from, QLatin1String(type)));
+}
+
+QDate dateOf(const QVariant &value)
+{
+    QDate date;
+    if (!value.isNull()) {
+        if (value.metaType().id() == QMetaType::QDateTime)
+            date = value.toDateTime().date();
+        else if (value.canConvert<QDate>())
+            date = value.toDate();
+    }
+    if (!date.isValid())
+        cannotConvert(value, "Date");
+    return date;
+}
+
+bool booleanOf(const QVariant &value)
+{
+    if (value.isNull() || !value.canConvert<bool>())
+        cannotConvert(value, "Boolean");
+    return value.toBool();
+}
+
+QString textOf(const QVariant &value)
+{
+    if (value.isNull() || !value.canConvert<QString>())
+        cannotConvert(value, "String");
+    return value.toString();
+}
+
+int integerOf(const QVariant &value)
+{
+    bool ok = false;
+    const int number = value.isNull() ? 0 : value.toInt(&ok);
+    if (!ok)
+        cannotConvert(value, "Integer");
+    return number;
+}
+
+} // namespace
+
+LockedSpinBox::LockedSpinBox(QWidget *parent) : QSpinBox(parent)
+{
+    setWrapping(false);
+    // Paste from the context menu, drops and input methods end here.
+    lineEdit()->setReadOnly(true);
+}
+
+void LockedSpinBox::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        QSpinBox::keyPressEvent(event);
+        return;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        // One step at a time only.
+        event->ignore();
+        return;
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+        break;
+    default:
+        if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut) ||
+            event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo))
+            break;
+        if (event->text().isEmpty() || !event->text().at(0).isPrint() ||
+            (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+            QSpinBox::keyPressEvent(event);
+            return;
+        }
+        break;
+    }
+    event->accept();
+    QApplication::beep();
+    emit keyRefused();
+}
+
+TFrmEdit::TFrmEdit(QWidget *parent) : Form(parent)
+{
+    FrmEdit = this;
+    createControls();
+    guarded([this] { FormCreate(); });
+}
+
+void TFrmEdit::createControls()
+{
+    setObjectName(QStringLiteral("FrmEdit"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(sansFont(11));
+    setFixedSize(682, 220);
+
+    auto label = [this](QLabel *&target, const char *name, const QString &text, int left, int top) {
+        target = new QLabel(text, this);
+        target->setObjectName(QLatin1String(name));
+        target->move(left, top);
+        target->adjustSize();
+    };
+    label(Label1, "Label1", QStringLiteral("Год:"), 8, 16);
+    label(Label3, "Label3", QStringLiteral("Месяц:"), 136, 16);
+    label(Label4, "Label4", QStringLiteral("Число:"), 304, 16);
+    label(Label2, "Label2", QStringLiteral("Комментарий:"), 8, 64);
+    label(Label5, "Label5", QStringLiteral("Озвучивать дату как:"), 8, 104);
+
+    SpinYear = new LockedSpinBox(this);
+    SpinYear->setObjectName(QStringLiteral("SpinYear"));
+    SpinYear->setRange(1800, 2400);
+    SpinYear->setValue(1800);
+    SpinYear->setGeometry(40, 16, 57, 22);
+
+    CmbMonth = new QComboBox(this);
+    CmbMonth->setObjectName(QStringLiteral("CmbMonth"));
+    CmbMonth->addItems({QStringLiteral("январь"), QStringLiteral("февраль"), QStringLiteral("март"),
+                        QStringLiteral("апрель"), QStringLiteral("май"), QStringLiteral("июнь"),
+                        QStringLiteral("июль"), QStringLiteral("август"),
+                        QStringLiteral("сентябрь"), QStringLiteral("октябрь"),
+                        QStringLiteral("ноябрь"), QStringLiteral("декабрь")});
+    CmbMonth->setMaxVisibleItems(12);
+    CmbMonth->setGeometry(176, 16, 73, 21);
+
+    SpnDay = new LockedSpinBox(this);
+    SpnDay->setObjectName(QStringLiteral("SpnDay"));
+    SpnDay->setRange(1, 31);
+    SpnDay->setValue(1);
+    SpnDay->setGeometry(344, 16, 57, 22);
+
+    ChkAnnually = new QCheckBox(QStringLiteral("Напоминать об этой дате ежегодно"), this);
+    ChkAnnually->setObjectName(QStringLiteral("ChkAnnually"));
+    ChkAnnually->setGeometry(464, 16, 217, 17);
+
+    TxtComment = new QLineEdit(this);
+    TxtComment->setObjectName(QStringLiteral("TxtComment"));
+    // Not setMaxLength: that would also cut a longer stored comment.
+    TxtComment->setValidator(new TypingLimit(TxtComment, commentLimit));
+    TxtComment->setGeometry(96, 64, 585, 21);
+
+    CmbMuzSub = new QComboBox(this);
+    CmbMuzSub->setObjectName(QStringLiteral("CmbMuzSub"));
+    CmbMuzSub->setMaxVisibleItems(11);
+    CmbMuzSub->setAttribute(Qt::WA_InputMethodEnabled, false);
+    CmbMuzSub->setGeometry(136, 104, 385, 21);
+
+    BtnSoundPlay = new QPushButton(QStringLiteral("Прослушать"), this);
+    BtnSoundPlay->setObjectName(QStringLiteral("BtnSoundPlay"));
+    BtnSoundPlay->setGeometry(544, 104, 129, 17);
+
+    CmdOk = new QPushButton(this);
+    CmdOk->setObjectName(QStringLiteral("CmdOk"));
+    CmdOk->setFont(sansFont(15));
+    CmdOk->setGeometry(56, 168, 265, 33);
+    setDefaultButton(CmdOk);
+
+    CmdCancel = new QPushButton(QStringLiteral("Отмена"), this);
+    CmdCancel->setObjectName(QStringLiteral("CmdCancel"));
+    CmdCancel->setFont(sansFont(15));
+    CmdCancel->setGeometry(368, 168, 265, 33);
+    setCancelButton(CmdCancel);
+
+    const std::pair<QLabel *, QWidget *> buddies[] = {
+        {Label1, SpinYear},   {Label3, CmbMonth},  {Label4, SpnDay},
+        {Label2, TxtComment}, {Label5, CmbMuzSub},
+    };
+    for (const auto &[text, control] : buddies) {
+        text->setBuddy(control);
+        control->setAccessibleName(text->text().chopped(1));
+    }
+
+    QWidget *const tabOrder[] = {SpinYear,  CmbMonth,     SpnDay, ChkAnnually, TxtComment,
+                                 CmbMuzSub, BtnSoundPlay, CmdOk,  CmdCancel};
+    for (std::size_t i = 0; i + 1 < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i], tabOrder[i + 1]);
+
+    connectGuarded(CmdOk, &QPushButton::clicked, this, [this] { CmdOkClick(); });
+    connectGuarded(CmdCancel, &QPushButton::clicked, this, [this] { CmdCancelClick(); });
+    connectGuarded(BtnSoundPlay, &QPushButton::clicked, this, [this] { BtnSoundPlayClick(); });
+}
+
+void TFrmEdit::FormCreate()
+{
+    FillSoundEventList();
+}
+
+void TFrmEdit::FillSoundEventList()
+{
+    CmbMuzSub->clear();
+    CmbMuzSub->addItem(QStringLiteral("Не озвучивать"));
+    MuzikFile.seek(0);
+    for (int n = 1; n <= Records::soundEventCount; ++n) {
+        SoundEventRec record;
+        MuzikFile.read(record.bytes.data());
+        CmbMuzSub->addItem(record.name());
+    }
+    // The first item added became current on its own.
+    CmbMuzSub->setCurrentIndex(-1);
+}
+
+void TFrmEdit::FormActivate()
+{
+    if (CmdOk->text() == editOkCaption)
+        LoadCurrentRecord();
+    else
+        SetNewRecordDefaults();
+    SpinYear->setFocus();
+}
+
+void TFrmEdit::LoadCurrentRecord()
+{
+    AdoDataSet *dataSet = FrmKarvel->ADODataSet;
+    const QDate date = dateOf(dataSet->fieldValue(QStringLiteral("Date")));
+    SpinYear->setValue(date.year());
+    CmbMonth->setCurrentIndex(date.month() - 1);
+    SpnDay->setValue(date.day());
+    ChkAnnually->setChecked(booleanOf(dataSet->fieldValue(QStringLiteral("Annually"))));
+    setWholeText(TxtComment, textOf(dataSet->fieldValue(QStringLiteral("Commentary"))));
+    const int muzik = integerOf(dataSet->fieldValue(QStringLiteral("Muzik")));
+    CmbMuzSub->setCurrentIndex(muzik >= 0 && muzik < CmbMuzSub->count() ? muzik : -1);
+}
+
+void TFrmEdit::SetNewRecordDefaults()
+{
+    const QDate today = Calendar::today();
+    SpinYear->setValue(today.year());
+    CmbMonth->setCurrentIndex(today.month() - 1);
+    SpnDay->setValue(today.day());
+    ChkAnnually->setChecked(true);
+    setWholeText(TxtComment, QString());
+    CmbMuzSub->setCurrentIndex(0);
+}
+
+void TFrmEdit::CmdOkClick()
+{
+    const int month = CmbMonth->currentIndex() + 1;
+    const std::optional<double> date = Calendar::encode(SpinYear->value(), month, SpnDay->value());
+    if (!date) {
+        dialogs().messageBox(QStringLiteral("Неверно введена дата!"), warningCaption, MB_OKCANCEL);
+        return;
+    }
+
+    setWholeText(TxtComment, trimControlsAndBlanks(TxtComment->text()));
+    if (TxtComment->text().isEmpty()) {
+        dialogs().messageBox(QStringLiteral("Необходимо ввести комментарий!"), warningCaption,
+                             MB_OK);
+        return;
+    }
+
+    AdoDataSet *dataSet = FrmKarvel->ADODataSet;
+    // After a refused post the row is still pending: OK again retries it
+    // rather than starting a second one.
+    if (windowTitle() == addCaption && dataSet->state() != AdoDataSet::State::Insert)
+        dataSet->append();
+    if (windowTitle() == editCaption && dataSet->state() != AdoDataSet::State::Edit)
+        dataSet->edit();
+
+    dataSet->setFieldValue(QStringLiteral("Date"), Calendar::toDate(*date));
+    dataSet->setFieldValue(QStringLiteral("PsevdoDate"),
+                           Calendar::toDate(*Calendar::encode(2000, month, SpnDay->value())));
+    dataSet->setFieldValue(QStringLiteral("Commentary"), TxtComment->text());
+    dataSet->setFieldValue(QStringLiteral("Annually"), ChkAnnually->isChecked());
+    // No item selected (a stored number outside the list) is stored as no sound.
+    dataSet->setFieldValue(QStringLiteral("Muzik"), std::max(CmbMuzSub->currentIndex(), 0));
+    dataSet->post();
+
+    FrmKarvel->DBGrid->repaintRows();
+    close();
+    UpdateEditDeleteButtons();
+}
+
+void TFrmEdit::CmdCancelClick()
+{
+    close();
+}
+
+// Esc and the close box end here as well as Cancel, so a row left pending
+// by a refused post never stays in the list.
+void TFrmEdit::FormClose(CloseAction &)
+{
+    AbandonPendingRow();
+}
+
+void TFrmEdit::AbandonPendingRow()
+{
+    AdoDataSet *dataSet = FrmKarvel ? FrmKarvel->ADODataSet : nullptr;
+    if (dataSet && (dataSet->state() == AdoDataSet::State::Insert ||
+                    dataSet->state() == AdoDataSet::State::Edit)) {
+        dataSet->cancel();
+        FrmKarvel->DBGrid->repaintRows();
+    }
+}
+
+void TFrmEdit::BtnSoundPlayClick()
+{
+    const int event = CmbMuzSub->currentIndex();
+    if (event <= 0)
+        return;
+    playSoundSync(Records::readSoundEvent(MuzikFile, event).path());
+}
