@@ -1,0 +1,247 @@
+// The editor's start-up, main window and closing, against a temporary
+// Program folder.
+#include "U_Karvel.h"
+#include "adodataset.h"
+#include "calendar.h"
+#include "controls.h"
+#include "dbgrid.h"
+#include "karvel_app.h"
+#include "records.h"
+#include "shortstring.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QPushButton>
+#include <QTest>
+#include <QtEndian>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+namespace
+{
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ScriptedDialogs::instance().clear();
+        Calendar::setToday(QDate(2026, 12, 8));
+    }
+    void TearDown() override
+    {
+        qDeleteAll(QApplication::topLevelWidgets());
+        FrmKarvel = nullptr;
+        if (MuzikFile.isOpen())
+            MuzikFile.close();
+        Calendar::setToday(QDate());
+        EXPECT_TRUE(ScriptedDialogs::instance().take().empty());
+    }
+
+    void start()
+    {
+        CreateEditorWindows();
+        FrmKarvel->showNonModal();
+    }
+
+    void addRows(const std::vector<std::pair<QDate, QString>> &rows)
+    {
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(folder.file("Dates.mdb").toUtf8().constData(), &db), SQLITE_OK);
+        for (const auto &[date, comment] : rows) {
+            const QString sql = QStringLiteral("INSERT INTO TabData (Date, Commentary, Annually, "
+                                               "PsevdoDate, Muzik) VALUES (%1, '%2', -1, %3, 0)")
+                                    .arg(Calendar::fromDate(date))
+                                    .arg(comment)
+                                    .arg(Calendar::fromDate(QDate(2000, date.month(), date.day())));
+            ASSERT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr),
+                      SQLITE_OK);
+        }
+        sqlite3_close(db);
+    }
+
+    int rowsInDatabase()
+    {
+        sqlite3 *db = nullptr;
+        sqlite3_open(folder.file("Dates.mdb").toUtf8().constData(), &db);
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(db, "SELECT count(*) FROM TabData", -1, &stmt, nullptr);
+        sqlite3_step(stmt);
+        const int count = sqlite3_column_int(stmt, 0);
+        sqlite3_finalize(stmt);
+        sqlite3_close(db);
+        return count;
+    }
+
+    QString cell(int row, int column)
+    {
+        auto *model = FrmKarvel->DBGrid->model();
+        return model->data(model->index(row, column), Qt::DisplayRole).toString();
+    }
+
+    TemporaryProgramFolder folder;
+};
+
+TEST_F(MainWindowTest, FreshFolderGetsDefaultRecordFiles)
+{
+    folder.addEmptyDatabase();
+    start();
+
+    const QByteArray option = folder.read("option.dat");
+    ASSERT_EQ(option.size(), 32);
+    EXPECT_EQ(option.left(24), QByteArray(24, '\0'));
+    EXPECT_EQ(qFromLittleEndian<double>(option.constData() + 24),
+              Calendar::fromDate(QDate(2026, 12, 8)));
+
+    const QByteArray muzik = folder.read("muzikdan.dat");
+    ASSERT_EQ(muzik.size(), 5940);
+    for (int n : {1, 10, 20}) {
+        const auto *record = reinterpret_cast<const std::uint8_t *>(muzik.constData()) +
+                             (n - 1) * SoundEventRec::size;
+        EXPECT_EQ(ShortString::load(record, 40),
+                  QStringLiteral("Событие %1").arg(n, 2, 10, QLatin1Char('0')));
+        EXPECT_EQ(ShortString::load(record + 41, 255), folder.file("sound/sub.wav"));
+    }
+}
+
+TEST_F(MainWindowTest, ExistingRecordFilesAreNotRewritten)
+{
+    folder.addEmptyDatabase();
+    folder.write("option.dat", QByteArray(32, 'x'));
+    folder.write("muzikdan.dat", QByteArray(5940, 'y'));
+    start();
+    EXPECT_EQ(folder.read("option.dat"), QByteArray(32, 'x'));
+    EXPECT_EQ(folder.read("muzikdan.dat"), QByteArray(5940, 'y'));
+}
+
+TEST_F(MainWindowTest, EmptyTableDisablesEditAndDelete)
+{
+    folder.addEmptyDatabase();
+    start();
+    EXPECT_EQ(FrmKarvel->DBGrid->model()->rowCount(), 0);
+    EXPECT_FALSE(FrmKarvel->BitEdit->isEnabled());
+    EXPECT_FALSE(FrmKarvel->BitDelete->isEnabled());
+    EXPECT_TRUE(FrmKarvel->BitAdd->isEnabled());
+    EXPECT_TRUE(FrmKarvel->BitOption->isEnabled());
+    EXPECT_TRUE(FrmKarvel->BitAbout->isEnabled());
+
+    // Ctrl+Del in an empty grid asks nothing.
+    QTest::keyClick(FrmKarvel->DBGrid, Qt::Key_Delete, Qt::ControlModifier);
+}
+
+TEST_F(MainWindowTest, ListsRowsInDateOrderWithShortDates)
+{
+    folder.addEmptyDatabase();
+    addRows({{QDate(2027, 3, 5), QStringLiteral("Мама")},
+             {QDate(1990, 1, 2), QStringLiteral("Папа")},
+             {QDate(2001, 7, 9), QStringLiteral("Друг")}});
+    start();
+
+    ASSERT_EQ(FrmKarvel->DBGrid->model()->rowCount(), 3);
+    EXPECT_EQ(cell(0, 1), QStringLiteral("Папа"));
+    EXPECT_EQ(cell(1, 1), QStringLiteral("Друг"));
+    EXPECT_EQ(cell(2, 1), QStringLiteral("Мама"));
+    EXPECT_EQ(cell(0, 0), QLocale::system().toString(QDate(1990, 1, 2), QLocale::ShortFormat));
+    for (int hidden : {2, 3, 4})
+        EXPECT_TRUE(FrmKarvel->DBGrid->isColumnHidden(hidden));
+    EXPECT_EQ(FrmKarvel->DBGrid->columnWidth(0), 80);
+    EXPECT_EQ(FrmKarvel->DBGrid->columnWidth(1), 718);
+    EXPECT_EQ(FrmKarvel->ADODataSet->recNo(), 0);
+    EXPECT_TRUE(FrmKarvel->BitEdit->isEnabled());
+    EXPECT_TRUE(FrmKarvel->BitDelete->isEnabled());
+}
+
+TEST_F(MainWindowTest, StatusBarAndSize)
+{
+    folder.addEmptyDatabase();
+    start();
+    EXPECT_EQ(FrmKarvel->StatusBar1->panelText(4),
+              QStringLiteral("Сегодня: ") +
+                  QLocale::system().toString(QDate(2026, 12, 8), QLocale::ShortFormat) +
+                  QStringLiteral("     "));
+    EXPECT_EQ(FrmKarvel->width() + Form::frameWidth, 839);
+    EXPECT_EQ(FrmKarvel->height() + Form::frameHeight, 556);
+    EXPECT_EQ(FrmKarvel->minimumSize(), FrmKarvel->maximumSize());
+    EXPECT_FALSE(FrmKarvel->windowFlags() & Qt::WindowMaximizeButtonHint);
+}
+
+TEST_F(MainWindowTest, CtrlDelAsksThenDeletesAtOnce)
+{
+    folder.addEmptyDatabase();
+    addRows(
+        {{QDate(2020, 1, 1), QStringLiteral("one")}, {QDate(2021, 1, 1), QStringLiteral("two")}});
+    start();
+    auto &dialogs = ScriptedDialogs::instance();
+
+    dialogs.answerConfirm(false);
+    QTest::keyClick(FrmKarvel->DBGrid, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(rowsInDatabase(), 2);
+
+    FrmKarvel->DBGrid->selectRow(1);
+    dialogs.answerConfirm(true);
+    QTest::keyClick(FrmKarvel->DBGrid, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(rowsInDatabase(), 1);
+    EXPECT_EQ(cell(0, 1), QStringLiteral("one"));
+
+    dialogs.answerConfirm(true);
+    QTest::keyClick(FrmKarvel->DBGrid, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(rowsInDatabase(), 0);
+    // An emptied list disables Edit and Delete.
+    EXPECT_FALSE(FrmKarvel->BitEdit->isEnabled());
+    EXPECT_FALSE(FrmKarvel->BitDelete->isEnabled());
+
+    const auto shown = dialogs.take();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0].text, QStringLiteral("Delete record?"));
+    EXPECT_EQ(shown[0].caption, QStringLiteral("Confirm"));
+}
+
+TEST_F(MainWindowTest, MissingDatabaseIsReportedAndWindowStillCloses)
+{
+    start();
+    const QStringList texts = ScriptedDialogs::instance().takeTexts();
+    ASSERT_EQ(texts.size(), 1);
+    EXPECT_TRUE(texts[0].contains(QStringLiteral("Dates.mdb"))) << texts[0].toStdString();
+    EXPECT_FALSE(QFile::exists(folder.file("Dates.mdb")));
+    EXPECT_TRUE(FrmKarvel->isVisible());
+
+    FrmKarvel->close();
+    const auto shown = ScriptedDialogs::instance().take();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, ShownMessage::EndProcess);
+}
+
+TEST_F(MainWindowTest, UncreatableRecordFileIsReportedAndWindowStillCloses)
+{
+    // A folder in the file's place can be neither opened nor created, even by root.
+    folder.addEmptyDatabase();
+    QDir(folder.path()).mkdir(QStringLiteral("option.dat"));
+    start();
+    const QStringList texts = ScriptedDialogs::instance().takeTexts();
+    ASSERT_FALSE(texts.isEmpty());
+    EXPECT_EQ(texts[0], QStringLiteral("File access denied."));
+    // The steps after the failure did not run: the list stays unopened.
+    EXPECT_FALSE(FrmKarvel->ADOConnect.connected());
+    EXPECT_TRUE(FrmKarvel->BitEdit->isEnabled());
+    FrmKarvel->close();
+    ASSERT_EQ(ScriptedDialogs::instance().take().back().kind, ShownMessage::EndProcess);
+}
+
+TEST_F(MainWindowTest, ClosingClosesTheFilesAndEnds)
+{
+    folder.addEmptyDatabase();
+    start();
+    ASSERT_TRUE(MuzikFile.isOpen());
+    FrmKarvel->close();
+    EXPECT_FALSE(MuzikFile.isOpen());
+    EXPECT_FALSE(FrmKarvel->ADOConnect.connected());
+    const auto shown = ScriptedDialogs::instance().take();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, ShownMessage::EndProcess);
+    EXPECT_EQ(shown[0].text, QStringLiteral("0"));
+}
+
+} // namespace
