@@ -154,15 +154,9 @@ void TFrmTolvin::createControls()
 void TFrmTolvin::FormCreate()
 {
     FrmTolvin->setOuterWidth(835);
+    StatusBar1->setGeometry(0, height() - 25, width(), 25);
     FrmTolvin->StatusBar1->setPanelText(
         4, QStringLiteral("Сегодня: ") +
                QLocale::system().toString(Calendar::today(), QLocale::ShortFormat) +
                QStringLiteral("     "));
-}
-
-void TFrmTolvin::resizeEvent(QResizeEvent *event)
-{
-    // The status bar keeps to the bottom edge across the whole width.
-    StatusBar1->setGeometry(0, height() - 25, width(), 25);
-    Form::resizeEvent(event);
 }

@@ -33,9 +33,6 @@ public:
 
     void FormCreate();
 
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-
 private:
     void createControls();
 };
