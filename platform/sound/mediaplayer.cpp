@@ -1,0 +1,420 @@
+// The sound layer over SDL2_mixer: the media player (streamed music, or a
+// decoded chunk on a reserved channel for WAV files the streaming decoder
+// refuses), the synchronous file player with its default alert, and the log.
+// Audio starts lazily; without a sound device the layer plays silently
+// through SDL's dummy driver.
+#include "mediaplayer.h"
+
+#include <QFile>
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "errors.h"
+
+namespace
+{
+
+enum class AudioState { NotTried, Ready, Failed, ShutDown };
+
+AudioState audioState = AudioState::NotTried;
+QString audioError;
+Mix_Chunk *alertChunk = nullptr;
+int deviceFrequency = 44100;
+int deviceFrameBytes = 4;
+QStringList playedFiles;
+
+// Channel 0 belongs to the media player; the synchronous player takes any
+// of the others.
+constexpr int PlayerChannel = 0;
+// How much longer than its length a synchronous sound may take before it is
+// cut off, so that a stalled device never hangs the caller.
+constexpr int SyncMarginMs = 1000;
+
+QString mixerError(const QString &fallback)
+{
+    const QString text = QString::fromUtf8(Mix_GetError());
+    return text.isEmpty() ? fallback : text;
+}
+
+void shutDownAudio()
+{
+    if (audioState != AudioState::Ready)
+        return;
+    Mix_HaltChannel(-1);
+    Mix_HaltMusic();
+    if (alertChunk) {
+        Mix_FreeChunk(alertChunk);
+        alertChunk = nullptr;
+    }
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    audioState = AudioState::ShutDown;
+}
+
+bool openAudio()
+{
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return false;
+    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    return true;
+}
+
+bool ensureAudio()
+{
+    if (audioState == AudioState::Ready)
+        return true;
+    if (audioState != AudioState::NotTried)
+        return false;
+    // SDL must not take over SIGINT and SIGTERM from the program.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    bool opened = openAudio();
+    if (!opened) {
+        // The programs must work on a machine without a sound device.
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+        opened = openAudio();
+    }
+    if (!opened) {
+        audioError = mixerError(QStringLiteral("No audio device"));
+        audioState = AudioState::Failed;
+        return false;
+    }
+    int channels = 0;
+    Uint16 format = 0;
+    if (Mix_QuerySpec(&deviceFrequency, &format, &channels) && deviceFrequency > 0)
+        deviceFrameBytes = std::max(1, channels * int(SDL_AUDIO_BITSIZE(format) / 8));
+    else
+        deviceFrequency = 44100;
+    Mix_Init(MIX_INIT_MP3);
+    Mix_AllocateChannels(8);
+    Mix_ReserveChannels(1);
+    audioState = AudioState::Ready;
+    // The mixer's thread must be gone before the process tears down.
+    std::atexit(shutDownAudio);
+    return true;
+}
+
+enum class SoundKind { Unknown, Wav, Mp3 };
+
+// Chosen by content, not by the name's extension: a renamed file still plays.
+SoundKind sniff(SDL_RWops *source)
+{
+    unsigned char head[12] = {};
+    const size_t got = SDL_RWread(source, head, 1, sizeof head);
+    SDL_RWseek(source, 0, RW_SEEK_SET);
+    if (got >= 12 && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0)
+        return SoundKind::Wav;
+    if (got >= 3 && std::memcmp(head, "ID3", 3) == 0)
+        return SoundKind::Mp3;
+    // An MPEG audio frame header: sync bits and a layer other than the
+    // reserved one.
+    if (got >= 2 && head[0] == 0xFF && (head[1] & 0xE0) == 0xE0 && (head[1] & 0x06) != 0)
+        return SoundKind::Mp3;
+    return SoundKind::Unknown;
+}
+
+// Opens a file and tells its kind; sets the mixer's error and returns null
+// when it cannot be read or is neither WAV nor MP3.
+SDL_RWops *openSound(const QString &fileName, SoundKind *kind)
+{
+    SDL_RWops *source = SDL_RWFromFile(QFile::encodeName(fileName).constData(), "rb");
+    if (!source)
+        return nullptr;
+    *kind = sniff(source);
+    if (*kind == SoundKind::Unknown) {
+        SDL_RWclose(source);
+        Mix_SetError("Unrecognized audio format");
+        return nullptr;
+    }
+    return source;
+}
+
+// Decodes a whole WAV or MP3 file into the device's format.
+Mix_Chunk *loadChunk(const QString &fileName)
+{
+    SoundKind kind;
+    SDL_RWops *source = openSound(fileName, &kind);
+    return source ? Mix_LoadWAV_RW(source, 1) : nullptr;
+}
+
+int chunkMilliseconds(const Mix_Chunk *chunk)
+{
+    const long long frames = chunk->alen / deviceFrameBytes;
+    return int((frames * 1000 + deviceFrequency / 2) / deviceFrequency);
+}
+
+QByteArray monoWav(const std::vector<qint16> &samples, int rate)
+{
+    QByteArray data;
+    data.reserve(int(samples.size() * 2));
+    for (qint16 sample : samples)
+        data.append(char(sample & 0xff)).append(char((sample >> 8) & 0xff));
+    auto le32 = [](quint32 v) {
+        return QByteArray(1, char(v)) + char(v >> 8) + char(v >> 16) + char(v >> 24);
+    };
+    auto le16 = [](quint16 v) { return QByteArray(1, char(v)) + char(v >> 8); };
+    return "RIFF" + le32(36 + data.size()) + "WAVEfmt " + le32(16) + le16(1) + le16(1) +
+           le32(rate) + le32(rate * 2) + le16(2) + le16(16) + "data" + le32(data.size()) + data;
+}
+
+// A short soft beep, made once and kept until the audio shuts down.
+Mix_Chunk *alert()
+{
+    if (alertChunk)
+        return alertChunk;
+    const int rate = 44100;
+    const int count = rate * 150 / 1000;
+    std::vector<qint16> samples(count);
+    for (int i = 0; i < count; ++i) {
+        const double t = double(i) / rate;
+        const double attack = std::min(1.0, t / 0.005);
+        const double envelope = attack * std::exp(-t * 18.0) * (1.0 - double(i) / count);
+        samples[i] = qint16(9000 * envelope * std::sin(2 * M_PI * 988 * t));
+    }
+    const QByteArray wav = monoWav(samples, rate);
+    alertChunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(wav.constData(), int(wav.size())), 1);
+    return alertChunk;
+}
+
+// Blocks until the channel falls silent, at most the sound's length and a
+// margin.
+void waitForChannel(int channel, int milliseconds)
+{
+    const Uint64 deadline = SDL_GetTicks64() + Uint64(milliseconds) + SyncMarginMs;
+    while (Mix_Playing(channel) && SDL_GetTicks64() < deadline)
+        SDL_Delay(5);
+    Mix_HaltChannel(channel);
+}
+
+} // namespace
+
+struct MediaPlayer::Device {
+    enum class State { Open, Playing, Stopped };
+
+    QString file;
+    Mix_Music *music = nullptr;
+    Mix_Chunk *chunk = nullptr;
+    // The rest of chunk's samples when playing resumes in the middle.
+    Mix_Chunk *partChunk = nullptr;
+    int length = 0;
+    State state = State::Open;
+    // Where the last play started, or where the sound stopped.
+    int position = 0;
+    Uint64 startedAt = 0;
+
+    ~Device()
+    {
+        if (audioState != AudioState::Ready)
+            return; // the mixer is gone with everything it held
+        halt();
+        if (music)
+            Mix_FreeMusic(music);
+        if (chunk)
+            Mix_FreeChunk(chunk);
+    }
+
+    void halt()
+    {
+        if (music)
+            Mix_HaltMusic();
+        else
+            Mix_HaltChannel(PlayerChannel);
+        if (partChunk) {
+            Mix_FreeChunk(partChunk);
+            partChunk = nullptr;
+        }
+    }
+
+    bool sounding() const { return music ? Mix_PlayingMusic() != 0 : Mix_Playing(PlayerChannel); }
+
+    // The mixer alone knows when a sound has run out (a truncated MP3 ends
+    // before its stated length), so the end is taken from it and latched.
+    void update()
+    {
+        if (state == State::Playing && !sounding()) {
+            state = State::Stopped;
+            position = length;
+        }
+    }
+
+    // While the sound plays the position stays below the length, whatever
+    // the clock says, so that only the mixer's end counts as the end.
+    int currentPosition()
+    {
+        update();
+        if (state != State::Playing)
+            return position;
+        const Uint64 elapsed = SDL_GetTicks64() - startedAt;
+        return int(std::min<Uint64>(Uint64(position) + elapsed, Uint64(std::max(0, length - 1))));
+    }
+
+    bool start()
+    {
+        if (music) {
+            if (Mix_PlayMusic(music, 0) != 0)
+                return false;
+            if (position > 0 && Mix_SetMusicPosition(position / 1000.0) != 0)
+                position = 0;
+            return true;
+        }
+        Mix_Chunk *source = chunk;
+        if (position > 0) {
+            const long long frame = (long long)position * deviceFrequency / 1000;
+            const Uint32 offset =
+                Uint32(std::min<long long>(frame * deviceFrameBytes, chunk->alen));
+            partChunk = Mix_QuickLoad_RAW(chunk->abuf + offset, chunk->alen - offset);
+            source = partChunk;
+        }
+        return source && Mix_PlayChannel(PlayerChannel, source, 0) == PlayerChannel;
+    }
+};
+
+MediaPlayer::MediaPlayer() = default;
+
+MediaPlayer::~MediaPlayer()
+{
+    close();
+}
+
+void MediaPlayer::open()
+{
+    close();
+    if (!ensureAudio())
+        throw MediaError(audioError);
+
+    auto device = std::make_unique<Device>();
+    device->file = m_fileName;
+    SoundKind kind = SoundKind::Unknown;
+    SDL_RWops *source = openSound(m_fileName, &kind);
+    if (!source)
+        throw MediaError(mixerError(QStringLiteral("Cannot open the sound file")));
+    device->music = Mix_LoadMUSType_RW(source, kind == SoundKind::Wav ? MUS_WAV : MUS_MP3, 1);
+    const double seconds = device->music ? Mix_MusicDuration(device->music) : -1.0;
+    if (seconds >= 0) {
+        device->length = int(std::lround(seconds * 1000));
+    } else {
+        // Streaming refuses some valid files (a WAV without samples, for
+        // one); decoded whole they still open, with an exact length.
+        if (device->music) {
+            Mix_FreeMusic(device->music);
+            device->music = nullptr;
+        }
+        device->chunk = loadChunk(m_fileName);
+        if (!device->chunk)
+            throw MediaError(mixerError(QStringLiteral("Cannot open the sound file")));
+        device->length = chunkMilliseconds(device->chunk);
+    }
+    m_device = std::move(device);
+}
+
+void MediaPlayer::play()
+{
+    if (!m_device)
+        throw MediaError(QStringLiteral("No sound device is open"));
+    Device &device = *m_device;
+    device.update();
+    if (device.state == Device::State::Playing)
+        return;
+    device.halt();
+    playedFiles.append(device.file);
+    device.state = Device::State::Playing;
+    device.startedAt = SDL_GetTicks64();
+    // A sound that is over or fails to start counts as ended at once, so
+    // whoever waits for its end goes on.
+    if (device.position >= device.length || !device.start()) {
+        device.state = Device::State::Stopped;
+        device.position = device.length;
+    }
+}
+
+void MediaPlayer::stop()
+{
+    if (!m_device)
+        return;
+    Device &device = *m_device;
+    if (device.state == Device::State::Playing) {
+        device.position = device.currentPosition();
+        device.halt();
+        device.state = Device::State::Stopped;
+    }
+}
+
+void MediaPlayer::close()
+{
+    m_device.reset();
+}
+
+MediaPlayer::Mode MediaPlayer::mode() const
+{
+    if (!m_device)
+        return Mode::NotReady;
+    m_device->update();
+    switch (m_device->state) {
+    case Device::State::Open:
+        return Mode::Open;
+    case Device::State::Playing:
+        return Mode::Playing;
+    case Device::State::Stopped:
+        break;
+    }
+    return Mode::Stopped;
+}
+
+int MediaPlayer::position() const
+{
+    return m_device ? m_device->currentPosition() : 0;
+}
+
+int MediaPlayer::length() const
+{
+    if (!m_device)
+        throw MediaError(QStringLiteral("No sound device is open"));
+    return m_device->length;
+}
+
+bool MediaPlayer::isDeviceOpen() const
+{
+    return m_device != nullptr;
+}
+
+void playSoundSync(const QString &fileName)
+{
+    if (!ensureAudio())
+        return;
+    Mix_Chunk *chunk = loadChunk(fileName);
+    int channel = chunk ? Mix_PlayChannel(-1, chunk, 0) : -1;
+    if (channel >= 0) {
+        playedFiles.append(fileName);
+        waitForChannel(channel, chunkMilliseconds(chunk));
+    } else if (Mix_Chunk *beep = alert()) {
+        channel = Mix_PlayChannel(-1, beep, 0);
+        playedFiles.append(QString());
+        if (channel >= 0)
+            waitForChannel(channel, chunkMilliseconds(beep));
+    }
+    if (chunk)
+        Mix_FreeChunk(chunk);
+}
+
+namespace SoundLog
+{
+
+QStringList played()
+{
+    return playedFiles;
+}
+
+void clear()
+{
+    playedFiles.clear();
+}
+
+} // namespace SoundLog
