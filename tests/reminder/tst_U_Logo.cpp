@@ -204,14 +204,6 @@ TEST_F(ULogoTest, DueTestComparesStoredDateWithToday)
     }
 }
 
-TEST_F(ULogoTest, NotDueDayNeverLooksForTheDatabase)
-{
-    folder.write(QStringLiteral("option.dat"),
-                 optionBytes(QString(), Calendar::fromDate(fifthOfMarch.addDays(1))));
-    expectEndedQuietly(runStep());
-    EXPECT_FALSE(FrmTolvin->ADOConnect.connected());
-}
-
 TEST_F(ULogoTest, ShortOptionFileFailsOnceAndIsNotRecreated)
 {
     folder.addEmptyDatabase();
