@@ -1,0 +1,98 @@
+// The editor's autostart operations: the entry's name, the reminder of the
+// Program folder as its program, and the error when it cannot be written.
+#include "U_Karvel.h"
+#include "autorun.h"
+#include "autostart.h"
+#include "errors.h"
+#include "guard.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+class AutoRunTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ScriptedDialogs::instance().clear();
+        m_savedConfigHome = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+        ProgramPath = QStringLiteral("/opt/My Programs/Orvista 2/");
+    }
+    void TearDown() override
+    {
+        qputenv("XDG_CONFIG_HOME", m_savedConfigHome);
+        ProgramPath.clear();
+    }
+    QString entryFile() const
+    {
+        return m_config.path() + QStringLiteral("/autostart/Orvista (Orvista) 2.desktop");
+    }
+    QByteArray execLine() const
+    {
+        QFile file(entryFile());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        for (const QByteArray &line : file.readAll().split('\n'))
+            if (line.startsWith("Exec="))
+                return line.mid(5);
+        return {};
+    }
+
+    QTemporaryDir m_config;
+
+private:
+    QByteArray m_savedConfigHome;
+};
+
+TEST_F(AutoRunTest, AddExistsDelete)
+{
+    EXPECT_FALSE(AutoRunValueExists());
+    AddAutoRunValue();
+    EXPECT_TRUE(AutoRunValueExists());
+    EXPECT_EQ(execLine(),
+              AutoStart::execValue(QStringLiteral("/opt/My Programs/Orvista 2/tolvin")).toUtf8());
+    EXPECT_EQ(execLine(), QByteArray("\"/opt/My Programs/Orvista 2/tolvin\""));
+
+    DeleteAutoRunValue();
+    EXPECT_FALSE(AutoRunValueExists());
+    EXPECT_FALSE(QFile::exists(entryFile()));
+    DeleteAutoRunValue();
+    EXPECT_FALSE(AutoRunValueExists());
+}
+
+TEST_F(AutoRunTest, AddReplacesAnEntryOfThatName)
+{
+    QDir().mkpath(m_config.path() + QStringLiteral("/autostart"));
+    QFile other(entryFile());
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write("[Desktop Entry]\nExec=/elsewhere/tolvin\n");
+    other.close();
+    EXPECT_TRUE(AutoRunValueExists());
+
+    AddAutoRunValue();
+    EXPECT_EQ(execLine(), QByteArray("\"/opt/My Programs/Orvista 2/tolvin\""));
+}
+
+TEST_F(AutoRunTest, UnwritableFolderShowsTheRegistryError)
+{
+    QFile blocker(m_config.path() + QStringLiteral("/file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocker.fileName() + QStringLiteral("/below")));
+
+    EXPECT_FALSE(AutoRunValueExists());
+    // As a handler shows it: the text ends in a quote, so no full stop.
+    guarded([] { AddAutoRunValue(); });
+    EXPECT_EQ(ScriptedDialogs::instance().takeTexts(),
+              QStringList{QStringLiteral("Failed to set data for 'Orvista (Orvista) 2'")});
+    EXPECT_NO_THROW(DeleteAutoRunValue());
+}
+
+} // namespace
