@@ -1,6 +1,7 @@
 // The editor's main window and its start-up and closing steps.
 #include "U_Karvel.h"
 
+#include "U_Delete.h"
 #include "U_Edit.h"
 #include "adodataset.h"
 #include "calendar.h"
@@ -183,7 +184,10 @@ void TFrmKarvel::BitEditClick()
     FrmEdit->showModal();
 }
 
-void TFrmKarvel::BitDeleteClick() {}
+void TFrmKarvel::BitDeleteClick()
+{
+    FrmDelete->showModal();
+}
 
 void TFrmKarvel::BitOptionClick() {}
 

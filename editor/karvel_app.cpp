@@ -1,5 +1,6 @@
 #include "karvel_app.h"
 
+#include "U_Delete.h"
 #include "U_Edit.h"
 #include "U_Karvel.h"
 #include "dialogs.h"
@@ -11,4 +12,5 @@ void CreateEditorWindows()
     QApplication::setApplicationName(applicationTitle());
     new TFrmKarvel;
     new TFrmEdit;
+    new TFrmDelete;
 }
