@@ -1,6 +1,7 @@
 // The editor's main window and its start-up and closing steps.
 #include "U_Karvel.h"
 
+#include "U_About.h"
 #include "U_Delete.h"
 #include "U_Edit.h"
 #include "adodataset.h"
@@ -191,7 +192,10 @@ void TFrmKarvel::BitDeleteClick()
 
 void TFrmKarvel::BitOptionClick() {}
 
-void TFrmKarvel::BitAboutClick() {}
+void TFrmKarvel::BitAboutClick()
+{
+    FrmAbout->showModal();
+}
 
 void UpdateEditDeleteButtons()
 {

@@ -1,5 +1,6 @@
 #include "karvel_app.h"
 
+#include "U_About.h"
 #include "U_Delete.h"
 #include "U_Edit.h"
 #include "U_Karvel.h"
@@ -13,4 +14,5 @@ void CreateEditorWindows()
     new TFrmKarvel;
     new TFrmEdit;
     new TFrmDelete;
+    new TFrmAbout;
 }
