@@ -4,6 +4,7 @@
 #include "U_About.h"
 #include "U_Delete.h"
 #include "U_Edit.h"
+#include "U_Option.h"
 #include "adodataset.h"
 #include "calendar.h"
 #include "controls.h"
@@ -190,7 +191,10 @@ void TFrmKarvel::BitDeleteClick()
     FrmDelete->showModal();
 }
 
-void TFrmKarvel::BitOptionClick() {}
+void TFrmKarvel::BitOptionClick()
+{
+    FrmOption->showModal();
+}
 
 void TFrmKarvel::BitAboutClick()
 {

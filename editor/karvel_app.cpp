@@ -4,6 +4,8 @@
 #include "U_Delete.h"
 #include "U_Edit.h"
 #include "U_Karvel.h"
+#include "U_MuzikSelect.h"
+#include "U_Option.h"
 #include "dialogs.h"
 
 #include <QApplication>
@@ -12,6 +14,8 @@ void CreateEditorWindows()
 {
     QApplication::setApplicationName(applicationTitle());
     new TFrmKarvel;
+    new TFrmMuzikSelect;
+    new TFrmOption;
     new TFrmEdit;
     new TFrmDelete;
     new TFrmAbout;

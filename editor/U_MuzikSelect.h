@@ -1,0 +1,49 @@
+// The sound-event dialog: the name and the sound file of the options grid's
+// current sound event, written into "muzikdan.dat" at once by Ok.
+#pragma once
+
+#include "form.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class TFrmMuzikSelect : public Form
+{
+    Q_OBJECT
+public:
+    explicit TFrmMuzikSelect(QWidget *parent = nullptr);
+
+    QLabel *Label2;
+    QLineEdit *TxtSub;
+    QLabel *Label1;
+    QLineEdit *TxtMuzFile;
+    QPushButton *BtnSelectFileWav;
+    QPushButton *BtnSound;
+    QPushButton *BtnOk;
+    QPushButton *BtnCancel;
+
+    void FormCreate();
+    void BtnSelectFileWavClick();
+    void BtnSoundClick();
+    void BtnOkClick();
+    void BtnCancelClick();
+
+    // What the file chooser DlgOpenMuzFile shows.
+    static QString chooserTitle();
+    static QString chooserFilter();
+    // The folder the chooser starts in before anything was chosen.
+    QString chooserInitialFolder() const { return m_initialFolder; }
+
+protected:
+    void FormActivate() override;
+
+private:
+    void createControls();
+
+    QString m_initialFolder;
+    // The chooser's last choice in this run; the next use starts from it.
+    QString m_chosenFile;
+};
+
+extern TFrmMuzikSelect *FrmMuzikSelect;
