@@ -77,8 +77,12 @@ public:
 
 signals:
     void reset();
+    // Each "about to" signal comes just before the rows change, the other
+    // just after, as Qt's item models need them.
+    void rowAboutToBeInserted(int row);
     void rowInserted(int row);
     void rowChanged(int row);
+    void rowAboutToBeRemoved(int row);
     void rowRemoved(int row);
     void currentChanged(int row);
 
@@ -95,11 +99,18 @@ private:
 
     AdoConnection *m_connection = nullptr;
     QString m_commandText;
+    // The one table the rows come from; empty when the query cannot be
+    // updated (a join, a grouping, an expression only).
     QString m_tableName;
     QStringList m_fieldNames;
     std::vector<FieldType> m_fieldTypes;
+    // Per field, the table column it was read from; empty for an expression.
+    std::vector<QString> m_columnNames;
     std::vector<Row> m_rows;
+    // The row as it was before edit(), for cancel().
     Row m_pending;
+    // The current row before append(), current again after cancel().
+    int m_appendedFrom = -1;
     int m_current = -1;
     bool m_eof = true;
     State m_state = State::Inactive;

@@ -42,8 +42,16 @@ private:
         Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
     };
     void rebuildColumns();
+    void followDataSet();
+    void setShownCurrent(int row);
 
     QPointer<AdoDataSet> m_dataSet;
     std::vector<Column> m_columns;
+    // The fields the column layout was made for; a query with other fields
+    // gets the default layout again.
+    QStringList m_layoutFields;
+    // The rows as last announced to the views, so that row counts stay
+    // consistent between a begin...() and its end...().
+    int m_rowCount = 0;
     int m_shownCurrent = -1;
 };

@@ -1,0 +1,145 @@
+// The connection of the data access layer over SQLite. Every connection runs
+// in WAL mode with a busy timeout, so that the editor and the reminder can
+// use the one database file at the same time.
+#include "adoconnection.h"
+
+#include "errors.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+#include <sqlite3.h>
+
+namespace
+{
+
+// How long a statement waits for the other program's write to end.
+constexpr int busyTimeoutMs = 5000;
+
+// The exact file when it exists; otherwise the one file of its folder whose
+// name matches without regard to case (the first in name order should there
+// be several, so that both programs settle on the same one). Empty when
+// there is none.
+QString findFile(const QString &path)
+{
+    const QFileInfo exact(path);
+    if (exact.isFile())
+        return exact.filePath();
+    const QDir folder = exact.dir();
+    if (exact.fileName().isEmpty() || !folder.exists())
+        return {};
+    const QStringList names =
+        folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString &name : names) {
+        if (name.compare(exact.fileName(), Qt::CaseInsensitive) == 0)
+            return folder.filePath(name);
+    }
+    return {};
+}
+
+// Opens and reads the schema once, so that a file that is not a database
+// fails here rather than at the first query. Returns SQLite's result code.
+int probe(sqlite3 *db)
+{
+    // WAL is a lasting property of the file; on a read-only file the switch
+    // is refused, which the probe below does not mind.
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    return sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+}
+
+} // namespace
+
+AdoConnection::AdoConnection() = default;
+
+AdoConnection::~AdoConnection()
+{
+    close();
+}
+
+QString AdoConnection::dataSourceOf(const QString &connectionString)
+{
+    // Pairs "Key=Value" separated by ";"; a value may be quoted so that it can
+    // hold a ";" itself.
+    qsizetype i = 0;
+    const qsizetype n = connectionString.size();
+    while (i < n) {
+        const qsizetype equals = connectionString.indexOf(QLatin1Char('='), i);
+        if (equals < 0)
+            break;
+        const QString key = connectionString.mid(i, equals - i).trimmed();
+        qsizetype j = equals + 1;
+        while (j < n && connectionString[j] == QLatin1Char(' '))
+            ++j;
+        QString value;
+        if (j < n &&
+            (connectionString[j] == QLatin1Char('"') || connectionString[j] == QLatin1Char('\''))) {
+            const QChar quote = connectionString[j];
+            const qsizetype close = connectionString.indexOf(quote, j + 1);
+            const qsizetype end = close < 0 ? n : close;
+            value = connectionString.mid(j + 1, end - j - 1);
+            i = connectionString.indexOf(QLatin1Char(';'), end);
+        } else {
+            const qsizetype semicolon = connectionString.indexOf(QLatin1Char(';'), j);
+            value = connectionString.mid(j, (semicolon < 0 ? n : semicolon) - j).trimmed();
+            i = semicolon;
+        }
+        if (key.compare(QLatin1String("Data Source"), Qt::CaseInsensitive) == 0)
+            return value;
+        if (i < 0)
+            break;
+        ++i;
+    }
+    return {};
+}
+
+void AdoConnection::open()
+{
+    if (m_db)
+        return;
+    const QString named = dataSourceOf(m_connectionString);
+    const QString path = findFile(named);
+    if (path.isEmpty())
+        throw DatabaseError(QStringLiteral("Could not find file '%1'").arg(named));
+    // SQLite would take an empty file for a new, empty database and write to it.
+    if (QFileInfo(path).size() == 0)
+        throw DatabaseError(
+            QStringLiteral("Could not open database '%1': file is not a database").arg(path));
+
+    // Without SQLITE_OPEN_CREATE a missing file is never made. A file the
+    // user may not write is opened read-only by SQLite itself.
+    sqlite3 *db = nullptr;
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(db, busyTimeoutMs);
+        rc = probe(db);
+        // A read-only WAL database in a folder where the shared-memory file
+        // cannot be made is readable only as an immutable file.
+        const int primary = rc & 0xff;
+        if ((primary == SQLITE_CANTOPEN || primary == SQLITE_READONLY) &&
+            sqlite3_db_readonly(db, "main") == 1) {
+            sqlite3_close_v2(db);
+            db = nullptr;
+            const QByteArray uri =
+                QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() +
+                "?immutable=1";
+            rc = sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
+                                 nullptr);
+            if (rc == SQLITE_OK)
+                rc = probe(db);
+        }
+    }
+    if (rc != SQLITE_OK) {
+        const QString reason = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+        sqlite3_close_v2(db);
+        throw DatabaseError(QStringLiteral("Could not open database '%1': %2").arg(path, reason));
+    }
+    m_db = db;
+}
+
+void AdoConnection::close()
+{
+    if (!m_db)
+        return;
+    sqlite3_close_v2(m_db);
+    m_db = nullptr;
+}

@@ -1,0 +1,724 @@
+// The dataset of the data access layer over SQLite. The query runs to its
+// end at open(); each row keeps its rowid so that a post or a deletion can
+// name it. Unlike an ADO keyset cursor it never sees other programs' changes
+// until it is opened again, which is all the programs need.
+#include "adodataset.h"
+
+#include "adoconnection.h"
+#include "calendar.h"
+#include "errors.h"
+#include "jetsql.h"
+
+#include <QDateTime>
+#include <climits>
+#include <cmath>
+#include <sqlite3.h>
+
+namespace
+{
+
+// The name under which the rowid rides along in every result row.
+constexpr char hiddenRowid[] = "orvista_rowid_";
+constexpr double msecsPerDay = 86400000.0;
+
+class Statement
+{
+public:
+    Statement(sqlite3 *db, const QString &sql) : m_db(db)
+    {
+        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &m_stmt, nullptr) != SQLITE_OK)
+            fail();
+    }
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+
+    sqlite3_stmt *get() const { return m_stmt; }
+    // One step; true while it yields a row.
+    bool step()
+    {
+        const int rc = sqlite3_step(m_stmt);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc != SQLITE_DONE)
+            fail();
+        return false;
+    }
+    void bind(int index, const QVariant &value)
+    {
+        int rc = SQLITE_OK;
+        switch (value.typeId()) {
+        case QMetaType::UnknownType:
+        case QMetaType::Nullptr:
+            rc = sqlite3_bind_null(m_stmt, index);
+            break;
+        case QMetaType::Double:
+            rc = sqlite3_bind_double(m_stmt, index, value.toDouble());
+            break;
+        case QMetaType::LongLong:
+            rc = sqlite3_bind_int64(m_stmt, index, value.toLongLong());
+            break;
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = value.toByteArray();
+            rc = sqlite3_bind_blob64(m_stmt, index, bytes.constData(), quint64(bytes.size()),
+                                     SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QByteArray text = value.toString().toUtf8();
+            rc = sqlite3_bind_text64(m_stmt, index, text.constData(), quint64(text.size()),
+                                     SQLITE_TRANSIENT, SQLITE_UTF8);
+            break;
+        }
+        }
+        if (rc != SQLITE_OK)
+            fail();
+    }
+    // A column of the current result row in its storage class.
+    QVariant column(int index) const
+    {
+        switch (sqlite3_column_type(m_stmt, index)) {
+        case SQLITE_INTEGER:
+            return qlonglong(sqlite3_column_int64(m_stmt, index));
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(m_stmt, index);
+        case SQLITE_TEXT:
+            return QString::fromUtf8(
+                reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, index)),
+                sqlite3_column_bytes(m_stmt, index));
+        case SQLITE_BLOB:
+            return QByteArray(static_cast<const char *>(sqlite3_column_blob(m_stmt, index)),
+                              sqlite3_column_bytes(m_stmt, index));
+        default:
+            return {};
+        }
+    }
+
+private:
+    [[noreturn]] void fail() const { throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(m_db))); }
+
+    sqlite3 *m_db;
+    sqlite3_stmt *m_stmt = nullptr;
+};
+
+struct Token {
+    enum Kind { Word, Name, Text, Symbol } kind;
+    QString text; // a Name without its quotes
+    qsizetype end;
+    int depth;
+};
+
+// Just enough of SQL's lexical rules to see the shape of a query.
+std::vector<Token> tokenize(const QString &sql)
+{
+    std::vector<Token> tokens;
+    int depth = 0;
+    qsizetype i = 0;
+    while (i < sql.size()) {
+        const QChar c = sql[i];
+        if (c.isSpace()) {
+            ++i;
+        } else if (c.isLetterOrNumber() || c == QLatin1Char('_')) {
+            qsizetype end = i;
+            while (end < sql.size() &&
+                   (sql[end].isLetterOrNumber() || sql[end] == QLatin1Char('_')))
+                ++end;
+            tokens.push_back({Token::Word, sql.mid(i, end - i), end, depth});
+            i = end;
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('[') ||
+                   c == QLatin1Char('`')) {
+            const QChar close = c == QLatin1Char('[') ? QLatin1Char(']') : c;
+            QString text;
+            qsizetype end = i + 1;
+            while (end < sql.size()) {
+                if (sql[end] == close) {
+                    if (close != QLatin1Char(']') && end + 1 < sql.size() &&
+                        sql[end + 1] == close) {
+                        text += close;
+                        end += 2;
+                        continue;
+                    }
+                    ++end;
+                    break;
+                }
+                text += sql[end++];
+            }
+            tokens.push_back(
+                {c == QLatin1Char('\'') ? Token::Text : Token::Name, text, end, depth});
+            i = end;
+        } else {
+            if (c == QLatin1Char(')'))
+                --depth;
+            tokens.push_back({Token::Symbol, QString(c), i + 1, depth});
+            if (c == QLatin1Char('('))
+                ++depth;
+            ++i;
+        }
+    }
+    return tokens;
+}
+
+bool isWord(const Token &token, const char *word)
+{
+    return token.kind == Token::Word &&
+           token.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+}
+
+// The one table a plain SELECT reads, or empty when the rows cannot be traced
+// back to single rows of one table.
+QString singleTable(const std::vector<Token> &tokens)
+{
+    if (tokens.empty() || !isWord(tokens[0], "SELECT"))
+        return {};
+    static const char *const blocking[] = {"DISTINCT", "GROUP", "HAVING", "UNION", "INTERSECT",
+                                           "EXCEPT",   "JOIN",  "VALUES", "WINDOW"};
+    qsizetype from = -1;
+    for (qsizetype i = 0; i < qsizetype(tokens.size()); ++i) {
+        const Token &token = tokens[i];
+        if (token.depth != 0)
+            continue;
+        for (const char *word : blocking) {
+            if (isWord(token, word))
+                return {};
+        }
+        if (from < 0 && isWord(token, "FROM"))
+            from = i;
+    }
+    if (from < 0 || from + 1 >= qsizetype(tokens.size()))
+        return {};
+    qsizetype at = from + 1;
+    if (tokens[at].kind != Token::Word && tokens[at].kind != Token::Name)
+        return {};
+    // "schema.table": the table is the last part.
+    while (at + 2 < qsizetype(tokens.size()) && tokens[at + 1].text == QLatin1String(".") &&
+           tokens[at + 1].kind == Token::Symbol)
+        at += 2;
+    const QString table = tokens[at].text;
+    for (qsizetype i = at + 1; i < qsizetype(tokens.size()); ++i) {
+        const Token &token = tokens[i];
+        if (token.depth != 0)
+            continue;
+        if (isWord(token, "WHERE") || isWord(token, "ORDER") || isWord(token, "LIMIT"))
+            break;
+        if (token.kind == Token::Symbol && token.text == QLatin1String(","))
+            return {};
+    }
+    return table;
+}
+
+QString quoted(const QString &name)
+{
+    QString text = name;
+    return QLatin1Char('"') + text.replace(QLatin1Char('"'), QLatin1String("\"\"")) +
+           QLatin1Char('"');
+}
+
+AdoDataSet::FieldType typeFromDeclaration(const char *declared)
+{
+    using FieldType = AdoDataSet::FieldType;
+    const QString type = QString::fromUtf8(declared).toUpper();
+    if (type.contains(QLatin1String("DATE")) || type.contains(QLatin1String("TIME")))
+        return FieldType::Date;
+    if (type.contains(QLatin1String("YESNO")) || type.contains(QLatin1String("BOOL")) ||
+        type == QLatin1String("BIT"))
+        return FieldType::YesNo;
+    if (type.contains(QLatin1String("INT")) || type == QLatin1String("COUNTER"))
+        return FieldType::Integer;
+    if (type.contains(QLatin1String("REAL")) || type.contains(QLatin1String("FLOA")) ||
+        type.contains(QLatin1String("DOUB")) || type.contains(QLatin1String("NUMERIC")) ||
+        type.contains(QLatin1String("DECIMAL")) || type.contains(QLatin1String("CURRENCY")))
+        return FieldType::Real;
+    return FieldType::Text;
+}
+
+bool isNumber(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isNull(const QVariant &value)
+{
+    return !value.isValid() || value.typeId() == QMetaType::Nullptr;
+}
+
+// A date/time number's time of day counts away from the day, also for days
+// before 30 December 1899: -1.25 is 29 December 1899, 6 o'clock.
+double dateTimeNumber(const QDateTime &dateTime)
+{
+    const double day = Calendar::fromDate(dateTime.date());
+    const double fraction = dateTime.time().msecsSinceStartOfDay() / msecsPerDay;
+    return day < 0 ? day - fraction : day + fraction;
+}
+
+QVariant dateFromNumber(double number)
+{
+    const double day = std::trunc(number);
+    const QDate date = Calendar::toDate(day);
+    if (!date.isValid())
+        return number;
+    if (number == day)
+        return date;
+    qint64 msecs = qRound64(std::fabs(number - day) * msecsPerDay);
+    msecs = qMin<qint64>(msecs, qint64(msecsPerDay) - 1);
+    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(msecs)));
+}
+
+QString typeName(AdoDataSet::FieldType type)
+{
+    switch (type) {
+    case AdoDataSet::FieldType::Date:
+        return QStringLiteral("date");
+    case AdoDataSet::FieldType::YesNo:
+        return QStringLiteral("yes/no");
+    case AdoDataSet::FieldType::Integer:
+        return QStringLiteral("integer");
+    case AdoDataSet::FieldType::Real:
+        return QStringLiteral("number");
+    case AdoDataSet::FieldType::Text:
+        break;
+    }
+    return QStringLiteral("text");
+}
+
+} // namespace
+
+AdoDataSet::AdoDataSet(QObject *parent) : QObject(parent) {}
+
+AdoDataSet::~AdoDataSet() = default;
+
+void AdoDataSet::open()
+{
+    close();
+    if (!m_connection || !m_connection->connected())
+        throw DatabaseError(
+            QStringLiteral("Operation is not allowed when the connection is closed"));
+    QString sql = JetSql::toSqlite(m_commandText);
+    const std::vector<Token> tokens = tokenize(sql);
+    const QString table = singleTable(tokens);
+    const int shift = table.isEmpty() ? 0 : 1;
+    if (shift)
+        sql.insert(tokens[0].end, QStringLiteral(" rowid AS %1,").arg(QLatin1String(hiddenRowid)));
+
+    Statement query(m_connection->handle(), sql);
+    sqlite3_stmt *stmt = query.get();
+    const int fieldCount = sqlite3_column_count(stmt) - shift;
+    QStringList names;
+    std::vector<FieldType> types;
+    std::vector<QString> columns;
+    std::vector<bool> declared;
+    for (int field = 0; field < fieldCount; ++field) {
+        const int column = field + shift;
+        QString name = QString::fromUtf8(sqlite3_column_name(stmt, column));
+        // "TabData.Date" is the field "Date", as Jet names it.
+        if (name.contains(QLatin1Char('.')))
+            name = name.section(QLatin1Char('.'), -1);
+        names << name;
+        const char *declaredType = sqlite3_column_decltype(stmt, column);
+        declared.push_back(declaredType != nullptr);
+        types.push_back(declaredType ? typeFromDeclaration(declaredType) : FieldType::Text);
+        const char *origin = sqlite3_column_origin_name(stmt, column);
+        const char *originTable = sqlite3_column_table_name(stmt, column);
+        const bool writable =
+            origin && originTable && !table.isEmpty() &&
+            table.compare(QString::fromUtf8(originTable), Qt::CaseInsensitive) == 0;
+        columns.push_back(writable ? QString::fromUtf8(origin) : QString());
+    }
+
+    std::vector<Row> rows;
+    while (query.step()) {
+        Row row;
+        row.rowid = shift ? sqlite3_column_int64(stmt, 0) : 0;
+        row.values.reserve(fieldCount);
+        for (int field = 0; field < fieldCount; ++field)
+            row.values.push_back(query.column(field + shift));
+        rows.push_back(std::move(row));
+    }
+    // An expression's type comes from its first value that is not Null.
+    for (int field = 0; field < fieldCount; ++field) {
+        if (declared[field])
+            continue;
+        for (const Row &row : rows) {
+            const QVariant &value = row.values[field];
+            if (isNull(value))
+                continue;
+            if (value.typeId() == QMetaType::LongLong)
+                types[field] = FieldType::Integer;
+            else if (value.typeId() == QMetaType::Double)
+                types[field] = FieldType::Real;
+            break;
+        }
+    }
+
+    m_tableName = table;
+    m_fieldNames = names;
+    m_fieldTypes = std::move(types);
+    m_columnNames = std::move(columns);
+    m_rows = std::move(rows);
+    for (Row &row : m_rows) {
+        for (int field = 0; field < fieldCount; ++field)
+            row.values[field] = fromStorage(field, row.values[field]);
+    }
+    m_state = State::Browse;
+    m_current = m_rows.empty() ? -1 : 0;
+    m_eof = m_rows.empty();
+    emit reset();
+    emit currentChanged(m_current);
+}
+
+void AdoDataSet::close()
+{
+    if (m_state == State::Inactive)
+        return;
+    m_state = State::Inactive;
+    m_tableName.clear();
+    m_fieldNames.clear();
+    m_fieldTypes.clear();
+    m_columnNames.clear();
+    m_rows.clear();
+    m_pending = {};
+    m_appendedFrom = -1;
+    m_current = -1;
+    m_eof = true;
+    emit reset();
+    emit currentChanged(-1);
+}
+
+void AdoDataSet::setActive(bool on)
+{
+    if (on && !active())
+        open();
+    else if (!on)
+        close();
+}
+
+void AdoDataSet::setRecNo(int row)
+{
+    requireActive();
+    if (row < 0 || row >= recordCount())
+        throw DatabaseError(QStringLiteral("There is no row %1").arg(row));
+    moveCurrent(row);
+    m_eof = false;
+}
+
+void AdoDataSet::first()
+{
+    requireActive();
+    if (m_rows.empty()) {
+        m_eof = true;
+        return;
+    }
+    moveCurrent(0);
+    m_eof = false;
+}
+
+void AdoDataSet::next()
+{
+    requireActive();
+    if (m_current + 1 < recordCount()) {
+        moveCurrent(m_current + 1);
+        m_eof = false;
+    } else {
+        m_eof = true;
+    }
+}
+
+int AdoDataSet::fieldIndex(const QString &name) const
+{
+    for (int field = 0; field < m_fieldNames.size(); ++field) {
+        if (m_fieldNames[field].compare(name, Qt::CaseInsensitive) == 0)
+            return field;
+    }
+    return -1;
+}
+
+QVariant AdoDataSet::value(int row, int field) const
+{
+    if (row < 0 || row >= recordCount() || field < 0 || field >= m_fieldNames.size())
+        return {};
+    return m_rows[row].values[field];
+}
+
+QVariant AdoDataSet::fieldValue(const QString &name) const
+{
+    requireCurrent();
+    const int field = fieldIndex(name);
+    if (field < 0)
+        throw DatabaseError(QStringLiteral("Field '%1' not found").arg(name));
+    return m_rows[m_current].values[field];
+}
+
+void AdoDataSet::append()
+{
+    requireActive();
+    if (m_state != State::Browse)
+        post();
+    m_appendedFrom = m_current;
+    Row row;
+    row.values.resize(m_fieldNames.size());
+    emit rowAboutToBeInserted(recordCount());
+    m_rows.push_back(std::move(row));
+    m_current = recordCount() - 1;
+    m_eof = false;
+    m_state = State::Insert;
+    emit rowInserted(m_current);
+    emit currentChanged(m_current);
+}
+
+void AdoDataSet::edit()
+{
+    requireActive();
+    if (m_state != State::Browse)
+        return;
+    requireCurrent();
+    m_pending = m_rows[m_current];
+    m_state = State::Edit;
+}
+
+void AdoDataSet::setFieldValue(const QString &name, const QVariant &value)
+{
+    requireActive();
+    if (m_state != State::Insert && m_state != State::Edit)
+        throw DatabaseError(QStringLiteral("Dataset not in edit or insert mode"));
+    const int field = fieldIndex(name);
+    if (field < 0)
+        throw DatabaseError(QStringLiteral("Field '%1' not found").arg(name));
+    m_rows[m_current].values[field] = fromStorage(field, toStorage(field, value));
+    emit rowChanged(m_current);
+}
+
+void AdoDataSet::post()
+{
+    requireActive();
+    if (m_state == State::Browse)
+        return;
+    if (m_tableName.isEmpty())
+        throw DatabaseError(QStringLiteral("The rows of this query cannot be updated"));
+    Row &row = m_rows[m_current];
+    std::vector<int> fields;
+    QStringList columns;
+    for (int field = 0; field < int(m_columnNames.size()); ++field) {
+        if (!m_columnNames[field].isEmpty()) {
+            fields.push_back(field);
+            columns << quoted(m_columnNames[field]);
+        }
+    }
+    sqlite3 *db = m_connection && m_connection->connected() ? m_connection->handle() : nullptr;
+    if (!db)
+        throw DatabaseError(
+            QStringLiteral("Operation is not allowed when the connection is closed"));
+
+    QString sql;
+    if (m_state == State::Insert) {
+        sql = columns.isEmpty()
+                  ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_tableName))
+                  : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                        .arg(quoted(m_tableName), columns.join(QLatin1String(", ")),
+                             QStringList(columns.size(), QStringLiteral("?"))
+                                 .join(QLatin1String(", ")));
+    } else {
+        if (columns.isEmpty()) {
+            m_state = State::Browse;
+            return;
+        }
+        sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
+                  .arg(quoted(m_tableName), columns.join(QLatin1String(" = ?, ")));
+    }
+    Statement statement(db, sql);
+    int index = 1;
+    for (const int field : fields)
+        statement.bind(index++, toStorage(field, row.values[field]));
+    if (m_state == State::Edit)
+        statement.bind(index, qlonglong(row.rowid));
+    statement.step();
+    if (m_state == State::Insert) {
+        row.rowid = sqlite3_last_insert_rowid(db);
+    } else if (sqlite3_changes(db) == 0) {
+        // Another program deleted the row since the query ran.
+        throw DatabaseError(QStringLiteral("Row cannot be located for updating. Some values may "
+                                           "have been changed since it was last read"));
+    }
+    m_state = State::Browse;
+    m_pending = {};
+    emit rowChanged(m_current);
+}
+
+void AdoDataSet::cancel()
+{
+    if (m_state == State::Insert) {
+        const int row = recordCount() - 1;
+        // Browsing again before anyone hears of the removal: a grid that moves
+        // its current row away from the dropped one must not post it.
+        m_state = State::Browse;
+        emit rowAboutToBeRemoved(row);
+        m_rows.pop_back();
+        emit rowRemoved(row);
+        m_current = m_appendedFrom < recordCount() ? m_appendedFrom : recordCount() - 1;
+        if (m_current < 0 && !m_rows.empty())
+            m_current = 0;
+        m_eof = m_rows.empty();
+        emit currentChanged(m_current);
+    } else if (m_state == State::Edit) {
+        m_rows[m_current] = m_pending;
+        m_pending = {};
+        m_state = State::Browse;
+        emit rowChanged(m_current);
+    }
+}
+
+void AdoDataSet::deleteCurrent()
+{
+    requireActive();
+    if (m_state == State::Insert) {
+        // The new row is not in the database yet: deleting it abandons it.
+        cancel();
+        return;
+    }
+    cancel();
+    if (m_rows.empty())
+        throw DatabaseError(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    requireCurrent();
+    if (m_tableName.isEmpty())
+        throw DatabaseError(QStringLiteral("The rows of this query cannot be updated"));
+    sqlite3 *db = m_connection && m_connection->connected() ? m_connection->handle() : nullptr;
+    if (!db)
+        throw DatabaseError(
+            QStringLiteral("Operation is not allowed when the connection is closed"));
+    Statement statement(db,
+                        QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_tableName)));
+    statement.bind(1, qlonglong(m_rows[m_current].rowid));
+    // A row that another program deleted already is gone all the same.
+    statement.step();
+
+    const int row = m_current;
+    emit rowAboutToBeRemoved(row);
+    m_rows.erase(m_rows.begin() + row);
+    emit rowRemoved(row);
+    m_current = row < recordCount() ? row : recordCount() - 1;
+    m_eof = m_rows.empty();
+    emit currentChanged(m_current);
+}
+
+void AdoDataSet::requireActive() const
+{
+    if (m_state == State::Inactive)
+        throw DatabaseError(QStringLiteral("Operation is not allowed when the dataset is closed"));
+}
+
+void AdoDataSet::requireCurrent() const
+{
+    requireActive();
+    if (m_current < 0 || m_current >= recordCount())
+        throw DatabaseError(QStringLiteral("Either BOF or EOF is True, or the current record has "
+                                           "been deleted"));
+}
+
+void AdoDataSet::moveCurrent(int row)
+{
+    if (m_state != State::Browse)
+        post();
+    if (row == m_current)
+        return;
+    m_current = row;
+    emit currentChanged(row);
+}
+
+// From a value as SQLite holds it to the value the programs read.
+QVariant AdoDataSet::fromStorage(int field, const QVariant &stored) const
+{
+    if (isNull(stored))
+        return {};
+    const bool number =
+        stored.typeId() == QMetaType::LongLong || stored.typeId() == QMetaType::Double;
+    switch (m_fieldTypes[field]) {
+    case FieldType::Date:
+        return number ? dateFromNumber(stored.toDouble()) : stored;
+    case FieldType::YesNo:
+        return number ? QVariant(stored.toDouble() != 0) : stored;
+    case FieldType::Integer:
+        if (stored.typeId() == QMetaType::LongLong) {
+            const qlonglong value = stored.toLongLong();
+            return value >= INT_MIN && value <= INT_MAX ? QVariant(int(value)) : stored;
+        }
+        return stored;
+    case FieldType::Real:
+        return number ? QVariant(stored.toDouble()) : stored;
+    case FieldType::Text:
+        return number ? QVariant(stored.toString()) : stored;
+    }
+    return stored;
+}
+
+// From a value a program sets to the value SQLite stores: dates as day
+// numbers, yes/no as -1/0. Raises DatabaseError for a value the field's
+// type cannot take.
+QVariant AdoDataSet::toStorage(int field, const QVariant &value) const
+{
+    if (isNull(value))
+        return {};
+    bool ok = true;
+    QVariant stored;
+    switch (m_fieldTypes[field]) {
+    case FieldType::Date:
+        if (value.typeId() == QMetaType::QDate) {
+            ok = value.toDate().isValid();
+            stored = Calendar::fromDate(value.toDate());
+        } else if (value.typeId() == QMetaType::QDateTime) {
+            ok = value.toDateTime().isValid();
+            stored = dateTimeNumber(value.toDateTime());
+        } else if (isNumber(value)) {
+            stored = value.toDouble(&ok);
+        } else {
+            ok = false;
+        }
+        break;
+    case FieldType::YesNo:
+        if (value.typeId() == QMetaType::Bool || isNumber(value))
+            stored = qlonglong(value.toDouble(&ok) != 0 ? -1 : 0);
+        else
+            ok = false;
+        break;
+    case FieldType::Integer:
+        if (value.typeId() == QMetaType::Bool)
+            stored = qlonglong(value.toBool() ? -1 : 0);
+        else if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float)
+            stored = qRound64(value.toDouble(&ok));
+        else if (isNumber(value) || value.typeId() == QMetaType::QString)
+            stored = value.toLongLong(&ok);
+        else
+            ok = false;
+        break;
+    case FieldType::Real:
+        if (isNumber(value) || value.typeId() == QMetaType::QString)
+            stored = value.toDouble(&ok);
+        else
+            ok = false;
+        break;
+    case FieldType::Text:
+        if (value.typeId() == QMetaType::QByteArray)
+            stored = value;
+        else if (value.canConvert<QString>())
+            stored = value.toString();
+        else
+            ok = false;
+        break;
+    }
+    if (!ok)
+        throw DatabaseError(
+            QStringLiteral("Cannot store the value '%1' in the %2 field '%3'")
+                .arg(value.toString(), typeName(m_fieldTypes[field]), m_fieldNames[field]));
+    return stored;
+}

@@ -1,0 +1,186 @@
+// The data source: the dataset's rows as a Qt table model. It follows the
+// dataset's signals instead of asking it again, so that a grid changes only
+// the rows that changed.
+#include "datasource.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+namespace
+{
+
+const QString currentRowMark = QStringLiteral("\u25B6");
+
+QString displayText(AdoDataSet::FieldType type, const QVariant &value)
+{
+    if (!value.isValid())
+        return {};
+    switch (type) {
+    case AdoDataSet::FieldType::Date:
+        // Only the day: the programs store no time of day.
+        if (value.typeId() == QMetaType::QDate)
+            return QLocale::system().toString(value.toDate(), QLocale::ShortFormat);
+        if (value.typeId() == QMetaType::QDateTime)
+            return QLocale::system().toString(value.toDateTime().date(), QLocale::ShortFormat);
+        break;
+    case AdoDataSet::FieldType::YesNo:
+        if (value.typeId() == QMetaType::Bool)
+            return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+        break;
+    default:
+        break;
+    }
+    return value.toString();
+}
+
+} // namespace
+
+DataSource::DataSource(QObject *parent) : QAbstractTableModel(parent) {}
+
+void DataSource::setDataSet(AdoDataSet *dataSet)
+{
+    if (m_dataSet == dataSet)
+        return;
+    if (m_dataSet)
+        disconnect(m_dataSet, nullptr, this, nullptr);
+    m_dataSet = dataSet;
+    if (m_dataSet)
+        followDataSet();
+    refresh();
+}
+
+void DataSource::followDataSet()
+{
+    AdoDataSet *set = m_dataSet;
+    connect(set, &AdoDataSet::reset, this, &DataSource::refresh);
+    connect(set, &AdoDataSet::rowAboutToBeInserted, this,
+            [this](int row) { beginInsertRows({}, row, row); });
+    connect(set, &AdoDataSet::rowInserted, this, [this] {
+        ++m_rowCount;
+        endInsertRows();
+    });
+    connect(set, &AdoDataSet::rowAboutToBeRemoved, this,
+            [this](int row) { beginRemoveRows({}, row, row); });
+    connect(set, &AdoDataSet::rowRemoved, this, [this] {
+        --m_rowCount;
+        if (m_shownCurrent >= m_rowCount)
+            m_shownCurrent = -1;
+        endRemoveRows();
+    });
+    connect(set, &AdoDataSet::rowChanged, this, [this](int row) {
+        if (row >= 0 && row < m_rowCount && !m_columns.empty())
+            emit dataChanged(index(row, 0), index(row, int(m_columns.size()) - 1));
+    });
+    connect(set, &AdoDataSet::currentChanged, this, &DataSource::setShownCurrent);
+    // A dataset that goes away leaves the grid without rows.
+    connect(set, &QObject::destroyed, this, [this] { refresh(); });
+}
+
+void DataSource::setColumnField(int column, const QString &fieldName)
+{
+    if (column < 0)
+        return;
+    if (column >= int(m_columns.size())) {
+        beginInsertColumns({}, int(m_columns.size()), column);
+        m_columns.resize(column + 1);
+        endInsertColumns();
+    }
+    m_columns[column].field = m_dataSet ? m_dataSet->fieldIndex(fieldName) : -1;
+    m_columns[column].title = fieldName;
+    emit headerDataChanged(Qt::Horizontal, column, column);
+    if (m_rowCount > 0)
+        emit dataChanged(index(0, column), index(m_rowCount - 1, column));
+}
+
+void DataSource::setColumnTitle(int column, const QString &title, Qt::Alignment alignment)
+{
+    if (column < 0 || column >= int(m_columns.size()))
+        return;
+    m_columns[column].title = title;
+    m_columns[column].alignment = alignment;
+    emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
+void DataSource::refresh()
+{
+    beginResetModel();
+    rebuildColumns();
+    const bool shown = m_dataSet && m_dataSet->active();
+    m_rowCount = shown ? m_dataSet->recordCount() : 0;
+    m_shownCurrent = shown ? m_dataSet->recNo() : -1;
+    endResetModel();
+}
+
+// One column a field, titled by its name, unless the layout was made for
+// the very fields the dataset has now.
+void DataSource::rebuildColumns()
+{
+    const QStringList fields = m_dataSet ? m_dataSet->fieldNames() : QStringList();
+    if (fields.isEmpty() || fields == m_layoutFields)
+        return;
+    m_layoutFields = fields;
+    m_columns.assign(fields.size(), Column());
+    for (int field = 0; field < fields.size(); ++field) {
+        m_columns[field].field = field;
+        m_columns[field].title = fields[field];
+    }
+}
+
+void DataSource::setShownCurrent(int row)
+{
+    const int old = m_shownCurrent;
+    m_shownCurrent = row >= 0 && row < m_rowCount ? row : -1;
+    if (old >= 0 && old < m_rowCount)
+        emit headerDataChanged(Qt::Vertical, old, old);
+    if (m_shownCurrent >= 0)
+        emit headerDataChanged(Qt::Vertical, m_shownCurrent, m_shownCurrent);
+    emit currentRowChanged(row);
+}
+
+int DataSource::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_rowCount;
+}
+
+int DataSource::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant DataSource::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || !m_dataSet || index.row() >= m_rowCount ||
+        index.column() >= int(m_columns.size()))
+        return {};
+    const int field = m_columns[index.column()].field;
+    if (field < 0 || field >= m_dataSet->fieldNames().size())
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return displayText(m_dataSet->fieldType(field), m_dataSet->value(index.row(), field));
+    case Qt::EditRole:
+        return m_dataSet->value(index.row(), field);
+    case Qt::TextAlignmentRole:
+        return int(Qt::AlignLeft | Qt::AlignVCenter);
+    default:
+        return {};
+    }
+}
+
+QVariant DataSource::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Vertical) {
+        if (role == Qt::DisplayRole)
+            return section == m_shownCurrent ? currentRowMark : QString();
+        if (role == Qt::TextAlignmentRole)
+            return int(Qt::AlignCenter);
+        return {};
+    }
+    if (section < 0 || section >= int(m_columns.size()))
+        return {};
+    if (role == Qt::DisplayRole)
+        return m_columns[section].title;
+    if (role == Qt::TextAlignmentRole)
+        return int(m_columns[section].alignment);
+    return {};
+}

@@ -1,0 +1,715 @@
+// Tests of the connection and the dataset over a real SQLite file made with
+// the shipped schema: finding and opening the file, the list's order rules,
+// posting and deleting as read back with raw SQLite, and today's query.
+#include "../../tools/datesschema.h"
+#include "adoconnection.h"
+#include "adodataset.h"
+#include "calendar.h"
+#include "errors.h"
+#include "jetsql.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sqlite3.h>
+#include <unistd.h>
+
+namespace
+{
+
+const QString editorQuery =
+    QStringLiteral("SELECT TabData.Date, TabData.Commentary, TabData.Annually, TabData.PsevdoDate, "
+                   "TabData.Muzik FROM TabData ORDER BY TabData.Date");
+
+QString jetLiteral(int month, int day, int year)
+{
+    return QStringLiteral("#%1/%2/%3#").arg(month).arg(day).arg(year);
+}
+
+// The reminder's command text for a day, as the reminder puts it together.
+QString reminderQuery(const QDate &today)
+{
+    return QStringLiteral("SELECT TabData.Date, TabData.Commentary, TabData.Annually, "
+                          "TabData.PsevdoDate, TabData.Muzik FROM TabData WHERE "
+                          "(((TabData.Annually)=True) AND ((TabData.PsevdoDate)=") +
+           jetLiteral(today.month(), today.day(), 2000) +
+           QStringLiteral(")) OR (((TabData.Annually)=False)) AND ((TabData.Date)=") +
+           jetLiteral(today.month(), today.day(), today.year()) +
+           QStringLiteral(") ORDER BY  TabData.Annually DESC");
+}
+
+QString connectionString(const QString &file)
+{
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + file +
+           QStringLiteral(";Persist Security Info=False");
+}
+
+double pseudoDate(const QDate &date)
+{
+    return Calendar::fromDate(QDate(2000, date.month(), date.day()));
+}
+
+// A database made with the shipped schema in a temporary folder, with raw
+// access for arranging rows and checking what the dataset wrote.
+class Database
+{
+public:
+    explicit Database(const QString &name = QStringLiteral("Dates.mdb"))
+        : m_path(m_dir.filePath(name))
+    {
+        sqlite3_open_v2(m_path.toUtf8().constData(), &m_db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        exec(DatesSchema::statements);
+    }
+    ~Database() { closeRaw(); }
+    // Lets go of the raw connection, so that no shared-memory file is left.
+    void closeRaw()
+    {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+    }
+
+    QString folder() const { return m_dir.path() + QLatin1Char('/'); }
+    QString path() const { return m_path; }
+
+    void exec(const QString &sql)
+    {
+        char *message = nullptr;
+        const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+        ASSERT_EQ(rc, SQLITE_OK) << (message ? message : "");
+    }
+
+    // A row as the editor writes it: whole day numbers, yes as -1.
+    void add(const QDate &date, const QString &comment, bool annually = false, int muzik = 0)
+    {
+        addRaw(Calendar::fromDate(date), comment, annually ? -1 : 0, pseudoDate(date), muzik);
+    }
+    void addRaw(double date, const QString &comment, int annually, double pseudo, int muzik)
+    {
+        sqlite3_stmt *stmt = nullptr;
+        sqlite3_prepare_v2(m_db,
+                           "INSERT INTO TabData (Date, Commentary, Annually, PsevdoDate, Muzik) "
+                           "VALUES (?, ?, ?, ?, ?)",
+                           -1, &stmt, nullptr);
+        const QByteArray text = comment.toUtf8();
+        sqlite3_bind_double(stmt, 1, date);
+        sqlite3_bind_text(stmt, 2, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_int(stmt, 3, annually);
+        sqlite3_bind_double(stmt, 4, pseudo);
+        sqlite3_bind_int(stmt, 5, muzik);
+        EXPECT_EQ(sqlite3_step(stmt), SQLITE_DONE);
+        sqlite3_finalize(stmt);
+    }
+
+    // Every row of a query, each column as text ("NULL" for Null).
+    std::vector<QStringList> rows(const QString &sql)
+    {
+        std::vector<QStringList> result;
+        sqlite3_stmt *stmt = nullptr;
+        EXPECT_EQ(sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &stmt, nullptr), SQLITE_OK)
+            << sqlite3_errmsg(m_db);
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            QStringList row;
+            for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+                const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, i));
+                row << (text ? QString::fromUtf8(text) : QStringLiteral("NULL"));
+            }
+            result.push_back(row);
+        }
+        sqlite3_finalize(stmt);
+        return result;
+    }
+    QStringList comments() { return column(QStringLiteral("SELECT Commentary FROM TabData")); }
+    QStringList column(const QString &sql)
+    {
+        QStringList values;
+        for (const QStringList &row : rows(sql))
+            values << row.value(0);
+        return values;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+    sqlite3 *m_db = nullptr;
+};
+
+// A connection and a dataset over a Database, opened on a command text.
+struct Open {
+    explicit Open(const QString &file, const QString &query = editorQuery)
+    {
+        connection.setConnectionString(connectionString(file));
+        connection.open();
+        dataSet.setConnection(&connection);
+        dataSet.setCommandText(query);
+        dataSet.open();
+    }
+    QStringList comments()
+    {
+        QStringList list;
+        for (int row = 0; row < dataSet.recordCount(); ++row)
+            list << dataSet.value(row, dataSet.fieldIndex(QStringLiteral("Commentary"))).toString();
+        return list;
+    }
+    AdoConnection connection;
+    AdoDataSet dataSet;
+};
+
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// --- the connection -------------------------------------------------------
+
+TEST(AdoConnection, TakesDataSourceFromTheConnectionString)
+{
+    const struct {
+        const char *text;
+        const char *source;
+    } cases[] = {
+        {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/opt/o v/Dates.mdb;Persist Security "
+         "Info=False",
+         "/opt/o v/Dates.mdb"},
+        {"Data Source=/x/dates.mdb", "/x/dates.mdb"},
+        {"provider=x; data source = /x/a.mdb ;", "/x/a.mdb"},
+        {"Data Source=\"/x/a;b.mdb\";Persist Security Info=False", "/x/a;b.mdb"},
+        {"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False", ""},
+        {"", ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(AdoConnection::dataSourceOf(QString::fromUtf8(c.text)),
+                  QString::fromUtf8(c.source))
+            << c.text;
+}
+
+TEST(AdoConnection, FindsTheFileWhateverTheCaseOfItsName)
+{
+    Database db;
+    db.add(QDate(2027, 3, 5), QStringLiteral("one"));
+    for (const char *name : {"Dates.mdb", "dates.mdb", "DATES.MDB"}) {
+        Open open(db.folder() + QString::fromUtf8(name));
+        EXPECT_EQ(open.comments(), QStringList{QStringLiteral("one")}) << name;
+    }
+    const QStringList files =
+        entries(db.folder()).filter(QStringLiteral(".mdb"), Qt::CaseInsensitive);
+    EXPECT_TRUE(files.filter(QStringLiteral("dates.mdb")).isEmpty())
+        << files.join(',').toStdString();
+}
+
+TEST(AdoConnection, MissingFileIsReportedAndNeverCreated)
+{
+    QTemporaryDir dir;
+    for (const QString &file : {dir.filePath(QStringLiteral("Dates.mdb")),
+                                dir.filePath(QStringLiteral("no/Dates.mdb"))}) {
+        AdoConnection connection;
+        connection.setConnectionString(connectionString(file));
+        try {
+            connection.open();
+            ADD_FAILURE() << "opened " << file.toStdString();
+        } catch (const DatabaseError &error) {
+            EXPECT_EQ(error.message(), QStringLiteral("Could not find file '%1'").arg(file));
+        }
+        EXPECT_FALSE(connection.connected());
+    }
+    EXPECT_TRUE(entries(dir.path()).isEmpty()) << entries(dir.path()).join(',').toStdString();
+}
+
+TEST(AdoConnection, FileThatIsNotADatabaseFailsAtOpenAndIsLeftAlone)
+{
+    const QByteArray texts[] = {QByteArray("Standard Jet DB\0\0\0 not sqlite at all", 36),
+                                QByteArray(4096, 'x'), QByteArray()};
+    for (const QByteArray &bytes : texts) {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("Dates.mdb"));
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        out.close();
+        AdoConnection connection;
+        connection.setConnectionString(connectionString(file));
+        try {
+            connection.open();
+            ADD_FAILURE() << "opened a file of " << bytes.size() << " bytes";
+        } catch (const DatabaseError &error) {
+            EXPECT_TRUE(error.message().contains(QStringLiteral("not a database"))) << error.what();
+            EXPECT_TRUE(error.message().contains(file)) << error.what();
+        }
+        EXPECT_FALSE(connection.connected());
+        QFile in(file);
+        ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+        EXPECT_EQ(in.readAll(), bytes);
+        EXPECT_EQ(entries(dir.path()), QStringList{QStringLiteral("Dates.mdb")});
+    }
+}
+
+TEST(AdoConnection, ReadOnlyFileInAReadOnlyFolderOpensForReading)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "file permissions do not bind root";
+    Database db;
+    db.add(QDate(2027, 3, 5), QStringLiteral("one"));
+    db.closeRaw();
+    ASSERT_FALSE(QFile::exists(db.path() + QStringLiteral("-shm")));
+    const auto writable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+    QFile::setPermissions(db.path(), QFile::ReadOwner);
+    QFile::setPermissions(db.folder(), QFile::ReadOwner | QFile::ExeOwner);
+    const std::unique_ptr<void, std::function<void(void *)>> restore(&db, [&](void *) {
+        QFile::setPermissions(db.folder(), writable);
+        QFile::setPermissions(db.path(), writable);
+    });
+    Open open(db.path());
+    EXPECT_EQ(open.comments(), QStringList{QStringLiteral("one")});
+    open.dataSet.edit();
+    open.dataSet.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("two"));
+    EXPECT_THROW(open.dataSet.post(), DatabaseError);
+    EXPECT_EQ(open.dataSet.state(), AdoDataSet::State::Edit);
+}
+
+// --- the dataset ----------------------------------------------------------
+
+TEST(AdoDataSet, EmptyTableOpensEmptyWithTheFiveFields)
+{
+    Database db;
+    Open open(db.path());
+    AdoDataSet &set = open.dataSet;
+    EXPECT_TRUE(set.active());
+    EXPECT_TRUE(set.isEmpty());
+    EXPECT_TRUE(set.eof());
+    EXPECT_EQ(set.recNo(), -1);
+    EXPECT_EQ(set.fieldNames(),
+              (QStringList{"Date", "Commentary", "Annually", "PsevdoDate", "Muzik"}));
+    using T = AdoDataSet::FieldType;
+    const T types[] = {T::Date, T::Text, T::YesNo, T::Date, T::Integer};
+    for (int field = 0; field < 5; ++field)
+        EXPECT_EQ(set.fieldType(field), types[field]) << field;
+    EXPECT_THROW(set.fieldValue(QStringLiteral("Date")), DatabaseError);
+}
+
+TEST(AdoDataSet, ListsRowsByDateAndSameDatesInTheirOrderOfEntry)
+{
+    Database db;
+    db.add(QDate(2027, 3, 5), QStringLiteral("c"));
+    db.add(QDate(1850, 1, 1), QStringLiteral("a"));
+    db.add(QDate(2027, 3, 5), QStringLiteral("d"));
+    db.add(QDate(2000, 2, 29), QStringLiteral("b"));
+    db.add(QDate(2400, 12, 31), QStringLiteral("e"));
+    Open open(db.path());
+    EXPECT_EQ(open.comments(), (QStringList{"a", "b", "c", "d", "e"}));
+    EXPECT_EQ(open.dataSet.recNo(), 0);
+    EXPECT_FALSE(open.dataSet.eof());
+    int visited = 0;
+    for (open.dataSet.first(); !open.dataSet.eof(); open.dataSet.next())
+        ++visited;
+    EXPECT_EQ(visited, 5);
+    EXPECT_EQ(open.dataSet.recNo(), 4);
+}
+
+TEST(AdoDataSet, ReadsEachStoredValueAsItsFieldsType)
+{
+    Database db;
+    db.addRaw(46451.0, QStringLiteral("Годовщина «свадьбы»"), -1, 36590.0, 20);
+    db.addRaw(46452.75, QString(), 1, 36591.0, 0);
+    db.exec(QStringLiteral("INSERT INTO TabData (Date) VALUES (46453)"));
+    Open open(db.path());
+    AdoDataSet &set = open.dataSet;
+    ASSERT_EQ(set.recordCount(), 3);
+    EXPECT_EQ(set.fieldValue(QStringLiteral("Date")), QVariant(QDate(2027, 3, 5)));
+    EXPECT_EQ(set.fieldValue(QStringLiteral("PsevdoDate")), QVariant(QDate(2000, 3, 5)));
+    EXPECT_EQ(set.fieldValue(QStringLiteral("Commentary")),
+              QVariant(QStringLiteral("Годовщина «свадьбы»")));
+    EXPECT_EQ(set.fieldValue(QStringLiteral("annually")), QVariant(true));
+    EXPECT_EQ(set.fieldValue(QStringLiteral("Muzik")), QVariant(20));
+    set.next();
+    EXPECT_EQ(set.fieldValue(QStringLiteral("Date")),
+              QVariant(QDateTime(QDate(2027, 3, 6), QTime(18, 0))));
+    EXPECT_EQ(set.fieldValue(QStringLiteral("Annually")), QVariant(true)) << "any nonzero is yes";
+    set.next();
+    EXPECT_FALSE(set.fieldValue(QStringLiteral("Commentary")).isValid());
+    EXPECT_FALSE(set.fieldValue(QStringLiteral("Annually")).isValid());
+    EXPECT_FALSE(set.fieldValue(QStringLiteral("Muzik")).isValid());
+    EXPECT_THROW(set.fieldValue(QStringLiteral("Nothing")), DatabaseError);
+}
+
+TEST(AdoDataSet, AppendedRowStaysAtTheEndUntilTheQueryRunsAgain)
+{
+    Database db;
+    db.add(QDate(2020, 1, 1), QStringLiteral("a"));
+    db.add(QDate(2021, 1, 1), QStringLiteral("b"));
+    Open open(db.path());
+    AdoDataSet &set = open.dataSet;
+    QSignalSpy inserted(&set, &AdoDataSet::rowInserted);
+    QSignalSpy current(&set, &AdoDataSet::currentChanged);
+    set.append();
+    EXPECT_EQ(set.state(), AdoDataSet::State::Insert);
+    EXPECT_EQ(set.recordCount(), 3);
+    EXPECT_EQ(set.recNo(), 2);
+    ASSERT_EQ(inserted.count(), 1);
+    EXPECT_EQ(inserted.at(0).at(0).toInt(), 2);
+    ASSERT_FALSE(current.isEmpty());
+    EXPECT_EQ(current.last().at(0).toInt(), 2);
+    set.setFieldValue(QStringLiteral("Date"), QDate(1999, 12, 31));
+    set.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("new"));
+    set.post();
+    EXPECT_EQ(set.state(), AdoDataSet::State::Browse);
+    EXPECT_EQ(open.comments(), (QStringList{"a", "b", "new"}));
+    EXPECT_EQ(set.recNo(), 2);
+
+    set.open();
+    EXPECT_EQ(open.comments(), (QStringList{"new", "a", "b"}));
+}
+
+TEST(AdoDataSet, ChangedRowKeepsItsPlace)
+{
+    Database db;
+    db.add(QDate(2020, 1, 1), QStringLiteral("a"));
+    db.add(QDate(2021, 1, 1), QStringLiteral("b"));
+    db.add(QDate(2022, 1, 1), QStringLiteral("c"));
+    Open open(db.path());
+    AdoDataSet &set = open.dataSet;
+    QSignalSpy changed(&set, &AdoDataSet::rowChanged);
+    set.setRecNo(0);
+    set.edit();
+    EXPECT_EQ(set.state(), AdoDataSet::State::Edit);
+    set.setFieldValue(QStringLiteral("Date"), QDate(2030, 6, 1));
+    set.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("a2"));
+    set.post();
+    EXPECT_EQ(open.comments(), (QStringList{"a2", "b", "c"}));
+    EXPECT_EQ(set.recNo(), 0);
+    EXPECT_FALSE(changed.isEmpty());
+    EXPECT_EQ(changed.last().at(0).toInt(), 0);
+    EXPECT_EQ(db.comments(), (QStringList{"a2", "b", "c"}));
+    set.open();
+    EXPECT_EQ(open.comments(), (QStringList{"b", "c", "a2"}));
+}
+
+TEST(AdoDataSet, PostWritesEveryColumnOfTheRow)
+{
+    Database db;
+    db.add(QDate(2020, 1, 1), QStringLiteral("old"), true, 3);
+    Open open(db.path());
+    AdoDataSet &set = open.dataSet;
+
+    set.append();
+    set.setFieldValue(QStringLiteral("Date"), QDate(2008, 2, 29));
+    set.setFieldValue(QStringLiteral("PsevdoDate"), QDate(2000, 2, 29));
+    set.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("Високосный день"));
+    set.setFieldValue(QStringLiteral("Annually"), true);
+    set.setFieldValue(QStringLiteral("Muzik"), 20);
+    // Read back as the programs read it, before and after the post.
+    EXPECT_EQ(set.fieldValue(QStringLiteral("Date")), QVariant(QDate(2008, 2, 29)));
+    set.post();
+    EXPECT_EQ(set.fieldValue(QStringLiteral("Annually")), QVariant(true));
+
+    set.setRecNo(0);
+    set.edit();
+    set.setFieldValue(QStringLiteral("Date"), 36525.0); // 31 December 1999 as a day number
+    set.setFieldValue(QStringLiteral("PsevdoDate"), QDate(2000, 12, 31));
+    set.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("changed"));
+    set.setFieldValue(QStringLiteral("Annually"), false);
+    set.setFieldValue(QStringLiteral("Muzik"), 0);
+    set.post();
+    EXPECT_EQ(set.fieldValue(QStringLiteral("Date")), QVariant(QDate(1999, 12, 31)));
+
+    const auto rows = db.rows(QStringLiteral(
+        "SELECT Date, Commentary, Annually, PsevdoDate, Muzik, typeof(Muzik) FROM TabData "
+        "ORDER BY rowid"));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0], (QStringList{"36525", "changed", "0", "36891", "0", "integer"}));
+    EXPECT_EQ(rows[1], (QStringList{"39507", "Високосный день", "-1", "36585", "20", "integer"}));
+}
+
+TEST(AdoDataSet, SetFieldValueRefusesWhatTheFieldCannotHold)
+{
+    Database db;
+    Open open(db.path());
+    AdoDataSet &set = open.dataSet;
+    EXPECT_THROW(set.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("x")),
+                 DatabaseError)
+        << "not appending or editing";
+    set.append();
+    EXPECT_THROW(set.setFieldValue(QStringLiteral("Date"), QStringLiteral("5.3.2027")),
+                 DatabaseError);
+    EXPECT_THROW(set.setFieldValue(QStringLiteral("Date"), QDate()), DatabaseError);
+    EXPECT_THROW(set.setFieldValue(QStringLiteral("Muzik"), QStringLiteral("seven")),
+                 DatabaseError);
+    EXPECT_THROW(set.setFieldValue(QStringLiteral("Nothing"), 1), DatabaseError);
+    set.setFieldValue(QStringLiteral("Annually"), 1);
+    EXPECT_EQ(set.fieldValue(QStringLiteral("Annually")), QVariant(true));
+    set.setFieldValue(QStringLiteral("Muzik"), QVariant());
+    set.post();
+    EXPECT_EQ(db.rows(QStringLiteral("SELECT Annually, Muzik FROM TabData"))[0],
+              (QStringList{"-1", "NULL"}));
+}
+
+TEST(AdoDataSet, DeletingMakesTheNextRowCurrentOrTheNewLast)
+{
+    const struct {
+        int deleted;
+        QStringList left;
+        int current;
+    } cases[] = {
+        {0, {"b", "c"}, 0},
+        {1, {"a", "c"}, 1},
+        {2, {"a", "b"}, 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.deleted);
+        Database db;
+        db.add(QDate(2020, 1, 1), QStringLiteral("a"));
+        db.add(QDate(2021, 1, 1), QStringLiteral("b"));
+        db.add(QDate(2022, 1, 1), QStringLiteral("c"));
+        Open open(db.path());
+        QSignalSpy removed(&open.dataSet, &AdoDataSet::rowRemoved);
+        open.dataSet.setRecNo(c.deleted);
+        open.dataSet.deleteCurrent();
+        EXPECT_EQ(open.comments(), c.left);
+        EXPECT_EQ(open.dataSet.recNo(), c.current);
+        ASSERT_EQ(removed.count(), 1);
+        EXPECT_EQ(removed.at(0).at(0).toInt(), c.deleted);
+        EXPECT_EQ(db.comments(), c.left);
+    }
+}
+
+TEST(AdoDataSet, DeletingTheOnlyRowLeavesAnEmptyList)
+{
+    Database db;
+    db.add(QDate(2020, 1, 1), QStringLiteral("a"));
+    Open open(db.path());
+    open.dataSet.deleteCurrent();
+    EXPECT_TRUE(open.dataSet.isEmpty());
+    EXPECT_EQ(open.dataSet.recNo(), -1);
+    EXPECT_TRUE(db.comments().isEmpty());
+    EXPECT_THROW(open.dataSet.deleteCurrent(), DatabaseError);
+}
+
+TEST(AdoDataSet, AppendedAndPostedRowCanBeDeleted)
+{
+    Database db;
+    db.add(QDate(2020, 1, 1), QStringLiteral("a"));
+    Open open(db.path());
+    open.dataSet.append();
+    open.dataSet.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("new"));
+    open.dataSet.post();
+    open.dataSet.deleteCurrent();
+    EXPECT_EQ(db.comments(), QStringList{QStringLiteral("a")});
+    EXPECT_EQ(open.dataSet.recNo(), 0);
+}
+
+TEST(AdoDataSet, CancelDropsAnAppendAndRestoresAnEdit)
+{
+    Database db;
+    db.add(QDate(2020, 1, 1), QStringLiteral("a"));
+    db.add(QDate(2021, 1, 1), QStringLiteral("b"));
+    Open open(db.path());
+    AdoDataSet &set = open.dataSet;
+    set.setRecNo(1);
+    QSignalSpy removed(&set, &AdoDataSet::rowRemoved);
+    set.append();
+    set.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("new"));
+    set.cancel();
+    EXPECT_EQ(set.state(), AdoDataSet::State::Browse);
+    EXPECT_EQ(open.comments(), (QStringList{"a", "b"}));
+    EXPECT_EQ(set.recNo(), 1);
+    EXPECT_EQ(removed.count(), 1);
+
+    set.edit();
+    set.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("b2"));
+    set.cancel();
+    EXPECT_EQ(open.comments(), (QStringList{"a", "b"}));
+    EXPECT_EQ(db.comments(), (QStringList{"a", "b"}));
+}
+
+TEST(AdoDataSet, RefusedPostRaisesAndKeepsTheRowPending)
+{
+    Database db;
+    db.add(QDate(2020, 1, 1), QStringLiteral("a"));
+    db.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON TabData "
+                           "BEGIN SELECT RAISE(ABORT, 'refused by test'); END"));
+    db.exec(QStringLiteral("CREATE TRIGGER refuse2 BEFORE UPDATE ON TabData "
+                           "BEGIN SELECT RAISE(ABORT, 'refused by test'); END"));
+    Open open(db.path());
+    AdoDataSet &set = open.dataSet;
+    set.append();
+    set.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("new"));
+    try {
+        set.post();
+        ADD_FAILURE() << "posted";
+    } catch (const DatabaseError &error) {
+        EXPECT_EQ(error.message(), QStringLiteral("refused by test"));
+    }
+    EXPECT_EQ(set.state(), AdoDataSet::State::Insert);
+    EXPECT_EQ(set.fieldValue(QStringLiteral("Commentary")), QVariant(QStringLiteral("new")));
+    set.cancel();
+    EXPECT_EQ(open.comments(), QStringList{QStringLiteral("a")});
+
+    set.edit();
+    set.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("a2"));
+    EXPECT_THROW(set.post(), DatabaseError);
+    EXPECT_EQ(set.state(), AdoDataSet::State::Edit);
+    set.cancel();
+    EXPECT_EQ(open.comments(), QStringList{QStringLiteral("a")});
+    EXPECT_EQ(db.comments(), QStringList{QStringLiteral("a")});
+}
+
+TEST(AdoDataSet, PostOfARowAnotherProgramDeletedRaises)
+{
+    Database db;
+    db.add(QDate(2020, 1, 1), QStringLiteral("a"));
+    Open open(db.path());
+    db.exec(QStringLiteral("DELETE FROM TabData"));
+    open.dataSet.edit();
+    open.dataSet.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("a2"));
+    EXPECT_THROW(open.dataSet.post(), DatabaseError);
+    EXPECT_TRUE(db.comments().isEmpty());
+}
+
+TEST(AdoDataSet, FailedOpenLeavesAnInactiveDatasetThatRefusesEverything)
+{
+    Database db;
+    db.exec(QStringLiteral("ALTER TABLE TabData RENAME TO Other"));
+    AdoConnection connection;
+    connection.setConnectionString(connectionString(db.path()));
+    connection.open();
+    AdoDataSet set;
+    set.setConnection(&connection);
+    set.setCommandText(editorQuery);
+    try {
+        set.open();
+        ADD_FAILURE() << "opened";
+    } catch (const DatabaseError &error) {
+        EXPECT_TRUE(error.message().contains(QStringLiteral("TabData"))) << error.what();
+    }
+    EXPECT_FALSE(set.active());
+    EXPECT_TRUE(set.isEmpty());
+    EXPECT_THROW(set.append(), DatabaseError);
+    EXPECT_THROW(set.edit(), DatabaseError);
+    EXPECT_THROW(set.post(), DatabaseError);
+    EXPECT_THROW(set.deleteCurrent(), DatabaseError);
+    EXPECT_THROW(set.fieldValue(QStringLiteral("Date")), DatabaseError);
+    EXPECT_THROW(set.first(), DatabaseError);
+
+    AdoDataSet unconnected;
+    unconnected.setCommandText(editorQuery);
+    EXPECT_THROW(unconnected.open(), DatabaseError);
+}
+
+TEST(AdoDataSet, SecondConnectionSeesAPostAtOnceAndDoesNotBlockIt)
+{
+    Database db;
+    db.add(QDate(2020, 1, 1), QStringLiteral("a"));
+    Open editor(db.path());
+    AdoConnection reader;
+    reader.setConnectionString(connectionString(db.path()));
+    reader.open();
+    // A read left open on the other connection: in WAL mode it does not
+    // stop the writer.
+    sqlite3_stmt *stmt = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(reader.handle(), "SELECT * FROM TabData", -1, &stmt, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
+    editor.dataSet.append();
+    editor.dataSet.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("b"));
+    EXPECT_NO_THROW(editor.dataSet.post());
+    sqlite3_finalize(stmt);
+
+    AdoDataSet later;
+    later.setConnection(&reader);
+    later.setCommandText(editorQuery);
+    later.open();
+    EXPECT_EQ(later.recordCount(), 2);
+    EXPECT_EQ(db.column(QStringLiteral("PRAGMA journal_mode")), QStringList{QStringLiteral("wal")});
+}
+
+TEST(AdoDataSet, CloseDropsTheRowsAndSetActiveReopens)
+{
+    Database db;
+    db.add(QDate(2020, 1, 1), QStringLiteral("a"));
+    Open open(db.path());
+    QSignalSpy reset(&open.dataSet, &AdoDataSet::reset);
+    open.dataSet.setActive(true); // already open: no new query
+    EXPECT_EQ(reset.count(), 0);
+    open.dataSet.close();
+    EXPECT_FALSE(open.dataSet.active());
+    EXPECT_EQ(open.dataSet.recordCount(), 0);
+    EXPECT_EQ(reset.count(), 1);
+    open.dataSet.setActive(true);
+    EXPECT_EQ(open.comments(), QStringList{QStringLiteral("a")});
+}
+
+// --- today's query --------------------------------------------------------
+
+TEST(RemindersQuery, SelectsTodaysRowsOneTimeRowsFirst)
+{
+    Database db;
+    db.add(QDate(1990, 3, 5), QStringLiteral("yearly 1990"), true);
+    db.add(QDate(2030, 3, 5), QStringLiteral("yearly 2030"), true);
+    db.add(QDate(2026, 3, 5), QStringLiteral("one-time 2026"));
+    db.add(QDate(2027, 3, 5), QStringLiteral("one-time 2027"));
+    db.add(QDate(2000, 3, 5), QStringLiteral("one-time 2000"));
+    db.add(QDate(2008, 2, 29), QStringLiteral("yearly 29 Feb"), true);
+    db.add(QDate(2027, 2, 28), QStringLiteral("one-time 28 Feb 2027"));
+    db.add(QDate(1999, 12, 31), QStringLiteral("yearly 31 Dec"), true);
+    // A stored time of day never equals the day's literal.
+    db.addRaw(Calendar::fromDate(QDate(2027, 3, 5)) + 0.5, QStringLiteral("with time"), 0,
+              pseudoDate(QDate(2027, 3, 5)), 0);
+
+    const struct {
+        QDate today;
+        QStringList oneTime;
+        QStringList yearly;
+    } cases[] = {
+        {QDate(2027, 3, 5), {"one-time 2027"}, {"yearly 1990", "yearly 2030"}},
+        {QDate(2026, 3, 5), {"one-time 2026"}, {"yearly 1990", "yearly 2030"}},
+        {QDate(2000, 3, 5), {"one-time 2000"}, {"yearly 1990", "yearly 2030"}},
+        {QDate(2028, 2, 29), {}, {"yearly 29 Feb"}},
+        {QDate(2027, 2, 28), {"one-time 28 Feb 2027"}, {}},
+        {QDate(2027, 3, 1), {}, {}},
+        {QDate(2026, 12, 31), {}, {"yearly 31 Dec"}},
+        {QDate(2027, 3, 6), {}, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.today.toString(Qt::ISODate).toStdString());
+        Open open(db.path(), reminderQuery(c.today));
+        const QStringList got = open.comments();
+        ASSERT_EQ(got.size(), c.oneTime.size() + c.yearly.size()) << got.join(", ").toStdString();
+        // Within each group the order is the engine's own.
+        QStringList oneTime = got.mid(0, c.oneTime.size());
+        QStringList yearly = got.mid(c.oneTime.size());
+        oneTime.sort();
+        yearly.sort();
+        EXPECT_EQ(oneTime, c.oneTime);
+        EXPECT_EQ(yearly, c.yearly);
+        EXPECT_EQ(open.dataSet.recNo(), got.isEmpty() ? -1 : 0);
+    }
+}
+
+TEST(RemindersQuery, UsesTheIndexesAndNeverScansTheTable)
+{
+    Database db;
+    const auto explain = [&](const QString &jet) {
+        QStringList details;
+        for (const QStringList &row :
+             db.rows(QStringLiteral("EXPLAIN QUERY PLAN ") + JetSql::toSqlite(jet)))
+            details << row.value(3);
+        return details.join(QLatin1Char('\n'));
+    };
+    const QString reminder = explain(reminderQuery(QDate(2027, 3, 5)));
+    EXPECT_TRUE(reminder.contains(QStringLiteral("MULTI-INDEX OR"))) << reminder.toStdString();
+    EXPECT_TRUE(reminder.contains(QStringLiteral("USING INDEX TabData_Annually_PsevdoDate")))
+        << reminder.toStdString();
+    EXPECT_TRUE(reminder.contains(QStringLiteral("USING INDEX TabData_Annually_Date")))
+        << reminder.toStdString();
+    EXPECT_FALSE(reminder.contains(QStringLiteral("SCAN"))) << reminder.toStdString();
+
+    const QString editor = explain(editorQuery);
+    EXPECT_TRUE(editor.contains(QStringLiteral("INDEX TabData_Date"))) << editor.toStdString();
+    EXPECT_FALSE(editor.contains(QStringLiteral("TEMP B-TREE"))) << editor.toStdString();
+}
+
+} // namespace

@@ -1,0 +1,27 @@
+// The schema of the shipped "Dates.mdb": the table TabData with the five
+// columns both programs use, and the indexes behind their two queries.
+// Shared by makedb and by the tests that need an empty database.
+#pragma once
+
+namespace DatesSchema
+{
+
+// Dates are Calendar day numbers, Annually is -1 (yes) or 0 (no). The
+// reminder's "(Annually AND PsevdoDate) OR (NOT Annually AND Date)" is
+// answered from the two composite indexes, one per side of the OR; the
+// editor's list reads TabData_Date in order instead of sorting.
+inline constexpr const char *statements = R"sql(
+CREATE TABLE TabData (
+    Date DATETIME,
+    Commentary VARCHAR(150),
+    Annually YESNO,
+    PsevdoDate DATETIME,
+    Muzik INTEGER
+);
+CREATE INDEX TabData_Annually_PsevdoDate ON TabData (Annually, PsevdoDate);
+CREATE INDEX TabData_Annually_Date ON TabData (Annually, Date);
+CREATE INDEX TabData_Date ON TabData (Date);
+PRAGMA journal_mode = WAL;
+)sql";
+
+} // namespace DatesSchema
