@@ -5,7 +5,10 @@
 #include "guard.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QToolTip>
 
 DbGrid::DbGrid(QWidget *parent) : QTableView(parent)
 {
@@ -85,10 +88,63 @@ void DbGrid::keyPressEvent(QKeyEvent *event)
     QTableView::keyPressEvent(event);
 }
 
+void DbGrid::setLocked(bool on)
+{
+    if (on == m_locked)
+        return;
+    m_locked = on;
+    if (on) {
+        m_unlockedFocusPolicy = focusPolicy();
+        setFocusPolicy(Qt::NoFocus);
+    } else {
+        setFocusPolicy(m_unlockedFocusPolicy);
+    }
+}
+
+void DbGrid::mousePressEvent(QMouseEvent *event)
+{
+    if (!m_locked)
+        QTableView::mousePressEvent(event);
+}
+
+void DbGrid::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (!m_locked)
+        QTableView::mouseReleaseEvent(event);
+}
+
+void DbGrid::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (!m_locked)
+        QTableView::mouseDoubleClickEvent(event);
+}
+
+// A move with a button held would select rows as well.
+void DbGrid::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_locked || event->buttons() == Qt::NoButton)
+        QTableView::mouseMoveEvent(event);
+}
+
+// The item view answers tool-tip requests over its rows from the model
+// alone; the grid's own hint shows where the rows give none.
+bool DbGrid::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip && !toolTip().isEmpty()) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        const QModelIndex index = indexAt(help->pos());
+        if (!index.isValid() || index.data(Qt::ToolTipRole).toString().isEmpty()) {
+            QToolTip::showText(help->globalPos(), toolTip(), viewport());
+            return true;
+        }
+    }
+    return QTableView::viewportEvent(event);
+}
+
 void DbGrid::deleteCurrentRow()
 {
     AdoDataSet *set = m_source ? m_source->dataSet() : nullptr;
-    if (!m_deleteAllowed || !set || !set->active() || set->isEmpty())
+    if (!m_deleteAllowed || m_locked || !set || !set->active() || set->isEmpty())
         return;
     if (!dialogs().confirm(QStringLiteral("Delete record?"), QStringLiteral("Confirm")))
         return;

@@ -26,6 +26,11 @@ public:
 
     // While off, Ctrl+Del does nothing.
     void setDeleteAllowed(bool on) { m_deleteAllowed = on; }
+    // A locked grid takes no focus and no mouse press, click or
+    // double-click: they neither select a row nor focus it. Ctrl+Del does
+    // nothing. Unlocking gives back the focus policy it had.
+    void setLocked(bool on);
+    bool isLocked() const { return m_locked; }
 
 signals:
     // A row was deleted with Ctrl+Del.
@@ -33,6 +38,11 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     void deleteCurrentRow();
@@ -40,4 +50,6 @@ private:
 
     DataSource *m_source = nullptr;
     bool m_deleteAllowed = true;
+    bool m_locked = false;
+    Qt::FocusPolicy m_unlockedFocusPolicy = Qt::StrongFocus;
 };
