@@ -1,7 +1,9 @@
-// The reminder window and today's query. The window is created hidden at
-// start-up; the start-up step shows it only on a due day that has rows.
+// The reminder window, today's query and the playback sequencer. The window
+// is created hidden at start-up; the start-up step shows it only on a due
+// day that has rows, and its activation plays the rows' sounds in turn.
 #include "U_Show.h"
 
+#include "U_End.h"
 #include "adodataset.h"
 #include "calendar.h"
 #include "controls.h"
@@ -10,10 +12,13 @@
 #include "guard.h"
 #include "pictures.h"
 
+#include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QTimer>
+#include <memory>
 
 TFrmTolvin *FrmTolvin = nullptr;
 QString ProgramPath;
@@ -24,9 +29,53 @@ RecordFile MuzikFile(SoundEventRec::size);
 namespace
 {
 
+// The sound files of today's rows in the order they play; built at the
+// window's activation, freed at its close.
+std::unique_ptr<QStringList> PlayList;
+
 QString jetDateLiteral(int month, int day, int year)
 {
     return QStringLiteral("#%1/%2/%3#").arg(month).arg(day).arg(year);
+}
+
+// The sound event of the current row, or 0 when the row has no sound. Only
+// 1 to 20 name a sound event; anything else (0, a value out of range, an
+// empty field) means none.
+int soundEventOfCurrentRow()
+{
+    bool isNumber = false;
+    const QVariant muzik = FrmTolvin->ADODataSet->fieldValue(QStringLiteral("Muzik"));
+    const int event = muzik.isNull() ? 0 : muzik.toInt(&isNumber);
+    return isNumber && event >= 1 && event <= Records::soundEventCount ? event : 0;
+}
+
+// The sound file of the current row when the row has a sound and the file
+// exists; an empty text otherwise.
+QString soundFileOfCurrentRow()
+{
+    const int event = soundEventOfCurrentRow();
+    if (event == 0)
+        return {};
+    const QString path = Records::readSoundEvent(MuzikFile, event).path();
+    return QFileInfo(path).isFile() ? path : QString();
+}
+
+void openAndPlay(const QString &fileName)
+{
+    ::MediaPlayer &player = FrmTolvin->MediaPlayer;
+    player.setFileName(fileName);
+    player.open();
+    player.play();
+}
+
+void stopAndClosePlayer()
+{
+    ::MediaPlayer &player = FrmTolvin->MediaPlayer;
+    const ::MediaPlayer::Mode mode = player.mode();
+    if (mode == ::MediaPlayer::Mode::Open || mode == ::MediaPlayer::Mode::Playing) {
+        player.stop();
+        player.close();
+    }
 }
 
 } // namespace
@@ -87,6 +136,23 @@ void CloseDatabase()
     FrmTolvin->ADOConnect.close();
 }
 
+void PlayAllFromStart()
+{
+    if (!PlayList || PlayList->isEmpty())
+        return;
+    FrmTolvin->TmrPlayAllTag = 0;
+    openAndPlay(PlayList->at(0));
+    FrmTolvin->TmrPlayAll->start();
+}
+
+void PlaySelectedSound()
+{
+    stopAndClosePlayer();
+    const QString path = soundFileOfCurrentRow();
+    if (!path.isEmpty())
+        openAndPlay(path);
+}
+
 TFrmTolvin::TFrmTolvin(QWidget *parent) : Form(parent)
 {
     FrmTolvin = this;
@@ -126,10 +192,11 @@ void TFrmTolvin::createControls()
     DBGrid->setToolTip(QStringLiteral("Двойной щелчок мыши здесь или нажатие клавиши <Enter> "
                                       "воспроизведет мелодию для выбранного события"));
     // Created locked: the playback releases the grid when it has played
-    // every sound.
+    // every sound. The lock also takes the grid out of the tab order.
     DBGrid->setCursor(Qt::WaitCursor);
-    DBGrid->setFocusPolicy(Qt::NoFocus);
-    DBGrid->setDeleteAllowed(false);
+    DBGrid->setLocked(true);
+    DBGrid->installEventFilter(this);
+    DBGrid->viewport()->installEventFilter(this);
 
     const auto centred = Qt::AlignHCenter;
     StatusBar1 = new PanelStatusBar({{60, centred, QStringLiteral("Orvista 2")},
@@ -144,6 +211,7 @@ void TFrmTolvin::createControls()
     TmrPlayAll = new QTimer(this);
     TmrPlayAll->setObjectName(QStringLiteral("TmrPlayAll"));
     TmrPlayAll->setInterval(1000);
+    connectGuarded(TmrPlayAll, &QTimer::timeout, this, [this] { TmrPlayAllTimer(); });
 
     DataSource = new ::DataSource(this);
     DataSource->setObjectName(QStringLiteral("DataSource"));
@@ -159,4 +227,89 @@ void TFrmTolvin::FormCreate()
         4, QStringLiteral("Сегодня: ") +
                QLocale::system().toString(Calendar::today(), QLocale::ShortFormat) +
                QStringLiteral("     "));
+}
+
+void TFrmTolvin::FormActivate()
+{
+    PlayList = std::make_unique<QStringList>();
+    AdoDataSet *set = FrmTolvin->ADODataSet;
+    set->first();
+    const int rows = set->recordCount();
+    for (int row = 1; row <= rows; ++row) {
+        const QString path = soundFileOfCurrentRow();
+        if (!path.isEmpty())
+            PlayList->append(path);
+        if (row < set->recordCount())
+            set->next();
+    }
+    set->first();
+    PlayAllFromStart();
+}
+
+void TFrmTolvin::TmrPlayAllTimer()
+{
+    if (!PlayList)
+        return;
+    // An entry that failed to open left no device. The tick that tried it
+    // showed its error; here it counts as ended, so the sequence goes on
+    // instead of failing again on every tick.
+    if (MediaPlayer.isDeviceOpen()) {
+        const int position = MediaPlayer.position();
+        const int length = MediaPlayer.length();
+        if (position < length)
+            return;
+        MediaPlayer.stop();
+        MediaPlayer.close();
+    }
+    if (TmrPlayAllTag >= PlayList->size() - 1) {
+        DBGrid->setLocked(false);
+        DBGrid->setCursor(Qt::ArrowCursor);
+        DBGrid->setFocusPolicy(Qt::StrongFocus);
+        DBGrid->setFocus();
+        TmrPlayAll->stop();
+        return;
+    }
+    ++TmrPlayAllTag;
+    openAndPlay(PlayList->at(TmrPlayAllTag));
+}
+
+void TFrmTolvin::DBGridDblClick()
+{
+    PlaySelectedSound();
+}
+
+void TFrmTolvin::DBGridKeyPress(QChar &key)
+{
+    if (key == QChar(13))
+        PlaySelectedSound();
+}
+
+// Where the grid's double-clicks and character keys reach their handlers.
+// A locked grid has no focus and drops its double-clicks, so neither
+// handler runs before the grid is released.
+bool TFrmTolvin::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == DBGrid->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        !DBGrid->isLocked()) {
+        guarded([this] { DBGridDblClick(); });
+    } else if (watched == DBGrid && event->type() == QEvent::KeyPress) {
+        const QString text = static_cast<QKeyEvent *>(event)->text();
+        if (!text.isEmpty()) {
+            QChar key = text.front();
+            guarded([&] { DBGridKeyPress(key); });
+        }
+    }
+    return Form::eventFilter(watched, event);
+}
+
+void TFrmTolvin::FormClose(CloseAction &action)
+{
+    Q_UNUSED(action);
+    TmrPlayAll->stop();
+    stopAndClosePlayer();
+    // A failed close is shown, but the closing dialog still follows: it is
+    // the only way to end the reminder.
+    guarded([] { MuzikFile.close(); });
+    PlayList.reset();
+    FrmEnd->showModal();
 }

@@ -1,6 +1,7 @@
-// The reminder window, which lists today's remembered dates, the query that
-// finds them, and the state the reminder's start-up opens for the other
-// windows ("option.dat", its Options record, "muzikdan.dat").
+// The reminder window, which lists today's remembered dates and plays their
+// sounds one after another, the query that finds them, and the state the
+// reminder's start-up opens for the other windows ("option.dat", its
+// Options record, "muzikdan.dat").
 #pragma once
 
 #include "adoconnection.h"
@@ -15,6 +16,7 @@ class DbGrid;
 class PanelStatusBar;
 class QLabel;
 class QTimer;
+class QChar;
 
 class TFrmTolvin : public Form
 {
@@ -27,11 +29,25 @@ public:
     PanelStatusBar *StatusBar1;
     ::MediaPlayer MediaPlayer;
     QTimer *TmrPlayAll;
+    // The timer's Tag: the index in the play list of the sound that plays.
+    int TmrPlayAllTag = 0;
     AdoConnection ADOConnect;
     ::DataSource *DataSource;
     AdoDataSet *ADODataSet;
 
     void FormCreate();
+    // Builds the play list from today's rows and starts the sequence.
+    void FormActivate() override;
+    void DBGridDblClick();
+    // Enter (character 13) replays the current row; the key stays as it is.
+    void DBGridKeyPress(QChar &key);
+    // One step of the sequence: when the current sound has ended, the next
+    // one starts, or the grid is handed to the user after the last.
+    void TmrPlayAllTimer();
+
+protected:
+    void FormClose(CloseAction &action) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
@@ -60,3 +76,11 @@ void OpenTodayEvents();
 // Detaches the grid from the rows and closes the connection; a second call
 // does nothing more.
 void CloseDatabase();
+
+// Starts the sequence at the first entry of the play list; nothing when the
+// list is empty.
+void PlayAllFromStart();
+// Stops what plays and plays the sound of the grid's current row, read
+// afresh from "muzikdan.dat"; a row without an existing sound file plays
+// nothing.
+void PlaySelectedSound();
