@@ -248,6 +248,11 @@ struct AutoStartCase {
     bool entryAfter;
 };
 
+void PrintTo(const AutoStartCase &c, std::ostream *out)
+{
+    *out << "entry " << c.entryBefore << ", checked " << c.checked;
+}
+
 class OptionAutoStartTest : public OptionWindowTest,
                             public ::testing::WithParamInterface<AutoStartCase>
 {
@@ -339,6 +344,11 @@ struct PasswordCase {
     std::optional<QString> message; // none: saved
     QString storedAfter;
 };
+
+void PrintTo(const PasswordCase &c, std::ostream *out)
+{
+    *out << c.title;
+}
 
 class OptionPasswordTest : public OptionWindowTest,
                            public ::testing::WithParamInterface<PasswordCase>
@@ -535,6 +545,11 @@ struct ShortenCase {
     QString shown;
     int shownLength;
 };
+
+void PrintTo(const ShortenCase &c, std::ostream *out)
+{
+    *out << c.title;
+}
 
 class ShortenPathTest : public ::testing::TestWithParam<ShortenCase>
 {
