@@ -58,14 +58,6 @@ QByteArray rewrittenBytes(const QString &before, const QString &after, QDate nex
     return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), OptionRec::size);
 }
 
-OptionRec optionRecOf(const QByteArray &bytes)
-{
-    OptionRec record;
-    std::copy_n(bytes.constData(), std::min<qsizetype>(bytes.size(), OptionRec::size),
-                reinterpret_cast<char *>(record.bytes.data()));
-    return record;
-}
-
 class OptionWindowTest : public ::testing::Test
 {
 protected:
@@ -198,21 +190,6 @@ TEST_F(OptionWindowTest, CreationFillsTheGridAndPlacesTheWindow)
     EXPECT_FALSE(FrmOption->OptionFile.isOpen());
 }
 
-TEST_F(OptionWindowTest, CreationMakesAMissingOptionFile)
-{
-    // The options window on its own, after a main window whose record files
-    // are in place.
-    start();
-    ASSERT_TRUE(QFile::remove(folder.file("option.dat")));
-    delete FrmOption;
-    new TFrmOption;
-    EXPECT_TRUE(ScriptedDialogs::instance().take().empty());
-    const QByteArray option = folder.read("option.dat");
-    ASSERT_EQ(option.size(), 32);
-    EXPECT_EQ(optionRecOf(option).password(), QString());
-    EXPECT_EQ(optionRecOf(option).nextDate(), Calendar::fromDate(QDate(2026, 12, 8)));
-}
-
 TEST_F(OptionWindowTest, OkWithEverySoundFileSavesTodayAndKeepsThePassword)
 {
     folder.write("option.dat", optionBytes(QStringLiteral("Secret"), QDate(2026, 12, 1)));
@@ -312,7 +289,7 @@ TEST_F(OptionWindowTest, MissingSoundFilesStopOkAtTheFirst)
     FrmOption->CmdCancel->click();
 }
 
-TEST_F(OptionWindowTest, EmptyPathFolderOrUnknownFileCountsAsMissing)
+TEST_F(OptionWindowTest, EmptyPathOrFolderCountsAsMissing)
 {
     const std::pair<int, QString> cases[] = {
         {20, QString()},
