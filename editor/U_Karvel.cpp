@@ -16,10 +16,8 @@
 #include "programfolder.h"
 #include "records.h"
 
-#include <QApplication>
 #include <QLocale>
 #include <QPushButton>
-#include <QStyle>
 
 TFrmKarvel *FrmKarvel = nullptr;
 RecordFile MuzikFile(SoundEventRec::size);
@@ -74,16 +72,12 @@ void TFrmKarvel::createControls()
         int width;
         QIcon icon;
     };
-    QStyle *style = QApplication::style();
     const ButtonSpec buttons[] = {
         {BitAdd, "BitAdd", QStringLiteral("Добавить"), 0, 167, Pictures::checkMark()},
-        {BitEdit, "BitEdit", QStringLiteral("Отредактировать"), 168, 167,
-         style->standardIcon(QStyle::SP_BrowserReload)},
+        {BitEdit, "BitEdit", QStringLiteral("Отредактировать"), 168, 167, Pictures::retry()},
         {BitDelete, "BitDelete", QStringLiteral("Удалить"), 336, 167, Pictures::redCross()},
-        {BitOption, "BitOption", QStringLiteral("Опции"), 504, 167,
-         style->standardIcon(QStyle::SP_DialogIgnoreButton)},
-        {BitAbout, "BitAbout", QStringLiteral("О программе"), 672, 161,
-         style->standardIcon(QStyle::SP_DialogHelpButton)},
+        {BitOption, "BitOption", QStringLiteral("Опции"), 504, 167, Pictures::ignore()},
+        {BitAbout, "BitAbout", QStringLiteral("О программе"), 672, 161, Pictures::help()},
     };
     for (const ButtonSpec &spec : buttons) {
         spec.button = new QPushButton(spec.icon, spec.caption, this);

@@ -43,7 +43,13 @@ public:
     QString openFileName(QWidget *parent, const QString &title, const QString &folder,
                          const QString &filter) override
     {
-        return QFileDialog::getOpenFileName(parent, title, folder, filter);
+        // A typed name need not exist: the caller decides what it accepts.
+        QFileDialog chooser(parent, title, folder, filter);
+        chooser.setAcceptMode(QFileDialog::AcceptOpen);
+        chooser.setFileMode(QFileDialog::AnyFile);
+        if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty())
+            return {};
+        return chooser.selectedFiles().constFirst();
     }
 
     void showModal(Form *form) override

@@ -38,6 +38,55 @@ QIcon redCross()
     return QIcon(pixmap);
 }
 
+QIcon retry()
+{
+    QPixmap pixmap = canvas(18, 18);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0, 128, 0), 2.5, Qt::SolidLine, Qt::RoundCap));
+    painter.drawArc(QRectF(3, 3, 12, 12), 60 * 16, 280 * 16);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 128, 0));
+    painter.drawPolygon(QPolygonF({{10.0, 0.5}, {16.0, 4.0}, {10.0, 7.5}}));
+    return QIcon(pixmap);
+}
+
+QIcon ignore()
+{
+    // A runner stepping over an obstacle reads poorly at this size; an
+    // arrow jumping over a bar says the same.
+    QPixmap pixmap = canvas(18, 18);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(128, 128, 128), 2.5, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(QPointF(9, 10), QPointF(9, 17));
+    painter.setPen(QPen(QColor(0, 0, 160), 2, Qt::SolidLine, Qt::RoundCap));
+    QPainterPath jump;
+    jump.moveTo(2, 14);
+    jump.cubicTo(4, 2, 13, 2, 15, 12);
+    painter.drawPath(jump);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 160));
+    painter.drawPolygon(QPolygonF({{12.0, 11.0}, {17.5, 10.0}, {15.5, 15.5}}));
+    return QIcon(pixmap);
+}
+
+QIcon help()
+{
+    QPixmap pixmap = canvas(18, 18);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0, 0, 128), 1));
+    painter.setBrush(QColor(255, 255, 0));
+    painter.drawEllipse(QRectF(1.5, 1.5, 15, 15));
+    QFont font = painter.font();
+    font.setPixelSize(13);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(QRectF(1.5, 1.5, 15, 15), Qt::AlignCenter, QStringLiteral("?"));
+    return QIcon(pixmap);
+}
+
 QIcon programIcon()
 {
     // A calendar leaf with a bell: the day that rings.
