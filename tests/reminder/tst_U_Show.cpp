@@ -1,6 +1,9 @@
 // Tests of U_Show: the Jet date literals, today's query against a real
-// database in a temporary Program folder, the grid's layout, and the
-// reminder window's creation handler.
+// database in a temporary Program folder, the grid's layout, the reminder
+// window's creation handler, and the playback: what the sound layer really
+// played and in which order, the locked and released grid, replays and the
+// window's close.
+#include "U_End.h"
 #include "U_Show.h"
 
 #include "adoconnection.h"
@@ -10,14 +13,30 @@
 #include "datasource.h"
 #include "dbgrid.h"
 #include "errors.h"
+#include "guard.h"
+#include "mediaplayer.h"
+#include "recordfile.h"
+#include "records.h"
 #include "testsupport.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLocale>
 #include <QSet>
+#include <QTest>
+#include <QThread>
 #include <QTimer>
+#include <QToolTip>
 #include <gtest/gtest.h>
+
+// Lets GoogleTest print texts and lists of texts readably.
+void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace
 {
@@ -27,6 +46,7 @@ struct DateRow {
     QString commentary;
     bool annually;
     QDate pseudo = {}; // when invalid, the one the editor stores
+    QVariant muzik = 1;
 };
 
 // Appends rows as the editor stores them: the Pseudo-date is the date's
@@ -54,7 +74,7 @@ void addRows(const QString &folder, const std::vector<DateRow> &rows)
         set.setFieldValue(QStringLiteral("PsevdoDate"),
                           row.pseudo.isValid() ? row.pseudo
                                                : QDate(2000, date.month(), date.day()));
-        set.setFieldValue(QStringLiteral("Muzik"), 1);
+        set.setFieldValue(QStringLiteral("Muzik"), row.muzik);
         set.post();
     }
     set.close();
@@ -278,6 +298,428 @@ TEST_F(UShowTest, CreationSetsOuterWidthAndTodayPanel)
     EXPECT_FALSE(FrmTolvin->isVisible());
     EXPECT_FALSE(FrmTolvin->TmrPlayAll->isActive());
     EXPECT_EQ(FrmTolvin->TmrPlayAll->interval(), 1000);
+}
+
+} // namespace
+
+namespace
+{
+
+const QDate playDay(2027, 3, 5);
+
+class UShowPlaybackTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!FrmEnd)
+            new TFrmEnd;
+        // A fresh window for every test: nothing locks a released grid again.
+        delete FrmTolvin;
+        new TFrmTolvin;
+        ScriptedDialogs::instance().clear();
+        SoundLog::clear();
+        Calendar::setToday(playDay);
+        ProgramPath = folder.path();
+        folder.addEmptyDatabase();
+        Records::openOrCreateMuzikFile(MuzikFile, folder.path());
+    }
+
+    void TearDown() override
+    {
+        FrmTolvin->TmrPlayAll->stop();
+        FrmTolvin->MediaPlayer.close();
+        FrmTolvin->hide();
+        FrmEnd->hide();
+        if (MuzikFile.isOpen())
+            MuzikFile.close();
+        CloseDatabase();
+        Calendar::setToday(QDate());
+        EXPECT_TRUE(ScriptedDialogs::instance().take().empty());
+    }
+
+    QString tone(const QString &name, int milliseconds)
+    {
+        const QString path = folder.file(name);
+        writeToneWav(path, milliseconds);
+        return path;
+    }
+
+    // Gives sound event n this file in "muzikdan.dat".
+    static void setSoundFile(int n, const QString &path)
+    {
+        SoundEventRec record = Records::readSoundEvent(MuzikFile, n);
+        record.setPath(path);
+        Records::writeSoundEvent(MuzikFile, n, record);
+    }
+
+    // Today's rows: one-time rows come before yearly ones.
+    void showReminder(const std::vector<DateRow> &rows)
+    {
+        addRows(folder.path(), rows);
+        OpenTodayEvents();
+        FrmTolvin->showNonModal();
+    }
+
+    static DateRow once(const char *commentary, const QVariant &muzik)
+    {
+        return {playDay, QString::fromUtf8(commentary), false, {}, muzik};
+    }
+    static DateRow yearly(const char *commentary, const QVariant &muzik)
+    {
+        return {QDate(1990, 3, 5), QString::fromUtf8(commentary), true, {}, muzik};
+    }
+
+    // The row of the dataset with this commentary.
+    static int rowOf(const char *commentary)
+    {
+        return int(listedCommentaries().indexOf(QString::fromUtf8(commentary)));
+    }
+
+    // Waits, without handling any event (so no tick of TmrPlayAll comes
+    // between), until the player no longer plays.
+    static void waitForSoundEnd()
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (FrmTolvin->MediaPlayer.mode() == MediaPlayer::Mode::Playing &&
+               waited.elapsed() < 5000)
+            QThread::msleep(5);
+    }
+
+    // A tick of TmrPlayAll, guarded as the timer runs it.
+    static void tick()
+    {
+        guarded([] { FrmTolvin->TmrPlayAllTimer(); });
+    }
+
+    // A real double-click: a press and release, then the double-click.
+    static void doubleClickRow(int row)
+    {
+        QWidget *viewport = FrmTolvin->DBGrid->viewport();
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, centreOfRow(row));
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, centreOfRow(row));
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, centreOfRow(row));
+    }
+
+    // Ticks as the timer would, each after the current sound has ended,
+    // until the sequence is over; the messages each tick showed.
+    static std::vector<QStringList> runSequence()
+    {
+        std::vector<QStringList> shownPerTick;
+        for (int ticks = 0; ticks < 20 && FrmTolvin->TmrPlayAll->isActive(); ++ticks) {
+            waitForSoundEnd();
+            tick();
+            shownPerTick.push_back(ScriptedDialogs::instance().takeTexts());
+        }
+        return shownPerTick;
+    }
+
+    static QPoint centreOfRow(int row)
+    {
+        return FrmTolvin->DBGrid->visualRect(FrmTolvin->DBGrid->model()->index(row, 1)).center();
+    }
+
+    // Where the keyboard really goes: the window's focused control, or the
+    // window itself when none has the focus.
+    static QWidget *keyTarget()
+    {
+        QWidget *focused = FrmTolvin->focusWidget();
+        return focused ? focused : FrmTolvin;
+    }
+
+    static void expectLocked()
+    {
+        DbGrid *grid = FrmTolvin->DBGrid;
+        EXPECT_TRUE(grid->isLocked());
+        EXPECT_EQ(grid->cursor().shape(), Qt::WaitCursor);
+        EXPECT_EQ(grid->viewport()->cursor().shape(), Qt::WaitCursor);
+        EXPECT_EQ(grid->focusPolicy(), Qt::NoFocus);
+        EXPECT_NE(FrmTolvin->focusWidget(), grid);
+    }
+
+    static void expectReleased()
+    {
+        DbGrid *grid = FrmTolvin->DBGrid;
+        EXPECT_FALSE(grid->isLocked());
+        EXPECT_EQ(grid->cursor().shape(), Qt::ArrowCursor);
+        EXPECT_TRUE(grid->focusPolicy() & Qt::TabFocus);
+        EXPECT_EQ(FrmTolvin->focusWidget(), grid);
+        EXPECT_FALSE(FrmTolvin->TmrPlayAll->isActive());
+        EXPECT_EQ(FrmTolvin->ADODataSet->recNo(), 0);
+        EXPECT_EQ(grid->currentIndex().row(), 0);
+    }
+
+    TemporaryProgramFolder folder;
+};
+
+TEST_F(UShowPlaybackTest, PlaysRowsInOrderSkippingThoseWithoutSoundThenReleasesGrid)
+{
+    const QString first = tone(QStringLiteral("first.wav"), 120);
+    const QString second = tone(QStringLiteral("second.wav"), 150);
+    setSoundFile(1, first);
+    setSoundFile(2, second);
+    setSoundFile(3, folder.file(QStringLiteral("missing.wav")));
+    setSoundFile(4, folder.path()); // a folder is not a sound file
+    struct Row {
+        const char *commentary;
+        QVariant muzik;
+        QString plays;
+    };
+    const Row rows[] = {
+        {"first", 1, first},       {"no sound", 0, {}},       {"missing file", 3, {}},
+        {"folder", 4, {}},         {"above 20", 21, {}},      {"negative", -1, {}},
+        {"empty", QVariant(), {}}, {"first again", 1, first}, {"second", 2, second},
+    };
+    std::vector<DateRow> dateRows;
+    for (const Row &row : rows)
+        dateRows.push_back(once(row.commentary, row.muzik));
+    showReminder(dateRows);
+
+    QStringList expected;
+    for (const QString &commentary : listedCommentaries())
+        for (const Row &row : rows)
+            if (commentary == QString::fromUtf8(row.commentary) && !row.plays.isEmpty())
+                expected << row.plays;
+    ASSERT_EQ(expected.size(), 3);
+
+    EXPECT_EQ(SoundLog::played(), expected.mid(0, 1));
+    EXPECT_TRUE(FrmTolvin->TmrPlayAll->isActive());
+    EXPECT_EQ(FrmTolvin->TmrPlayAll->interval(), 1000);
+    EXPECT_EQ(FrmTolvin->ADODataSet->recNo(), 0);
+    expectLocked();
+    // A tick while the sound still plays only asks.
+    tick();
+    EXPECT_EQ(SoundLog::played(), expected.mid(0, 1));
+
+    for (int entry = 1; entry < expected.size(); ++entry) {
+        waitForSoundEnd();
+        tick();
+        EXPECT_EQ(SoundLog::played(), expected.mid(0, entry + 1));
+        EXPECT_TRUE(FrmTolvin->TmrPlayAll->isActive());
+        expectLocked();
+    }
+    waitForSoundEnd();
+    tick();
+    EXPECT_EQ(SoundLog::played(), expected);
+    expectReleased();
+    EXPECT_FALSE(FrmTolvin->MediaPlayer.isDeviceOpen());
+}
+
+TEST_F(UShowPlaybackTest, SequenceRunsByItselfOnTheTimer)
+{
+    const QString first = tone(QStringLiteral("first.wav"), 100);
+    const QString second = tone(QStringLiteral("second.wav"), 100);
+    setSoundFile(5, first);
+    setSoundFile(6, second);
+    showReminder({once("one-time", 5), yearly("yearly", 6)});
+
+    QElapsedTimer waited;
+    waited.start();
+    while (FrmTolvin->TmrPlayAll->isActive() && waited.elapsed() < 10000)
+        QTest::qWait(50);
+    EXPECT_EQ(SoundLog::played(), (QStringList{first, second}));
+    expectReleased();
+}
+
+TEST_F(UShowPlaybackTest, NothingPlayableLeavesGridLockedAndWindowClosable)
+{
+    setSoundFile(1, folder.file(QStringLiteral("gone.wav")));
+    showReminder({once("no sound", 0), yearly("missing file", 1)});
+
+    EXPECT_TRUE(SoundLog::played().isEmpty());
+    EXPECT_FALSE(FrmTolvin->TmrPlayAll->isActive());
+    expectLocked();
+    EXPECT_TRUE(ScriptedDialogs::instance().take().empty());
+
+    EXPECT_TRUE(FrmTolvin->close());
+    const std::vector<ShownMessage> shown = ScriptedDialogs::instance().take();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, ShownMessage::Modal);
+    EXPECT_EQ(shown[0].text, QStringLiteral("FrmEnd"));
+    EXPECT_FALSE(MuzikFile.isOpen());
+}
+
+TEST_F(UShowPlaybackTest, LockedGridTakesNoClickDoubleClickEnterOrCtrlDel)
+{
+    setSoundFile(1, tone(QStringLiteral("long.wav"), 3000));
+    setSoundFile(2, tone(QStringLiteral("other.wav"), 100));
+    showReminder({once("first", 1), yearly("second", 2)});
+    ASSERT_EQ(SoundLog::played().size(), 1);
+    DbGrid *grid = FrmTolvin->DBGrid;
+    QWidget *viewport = grid->viewport();
+
+    doubleClickRow(1);
+    QTest::mouseClick(viewport, Qt::RightButton, {}, centreOfRow(1));
+    QTest::keyClick(keyTarget(), Qt::Key_Return);
+    QTest::keyClick(keyTarget(), Qt::Key_Tab);
+    QTest::keyClick(keyTarget(), Qt::Key_Return);
+    // Sent to the grid itself; an unexpected confirmation fails the test.
+    QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+    QTest::keyClick(keyTarget(), Qt::Key_Escape);
+
+    EXPECT_EQ(SoundLog::played().size(), 1);
+    EXPECT_EQ(FrmTolvin->ADODataSet->recNo(), 0);
+    EXPECT_EQ(grid->currentIndex().row(), 0);
+    EXPECT_EQ(FrmTolvin->ADODataSet->recordCount(), 2);
+    EXPECT_TRUE(FrmTolvin->isVisible());
+    expectLocked();
+
+    QHelpEvent hover(QEvent::ToolTip, centreOfRow(0), viewport->mapToGlobal(centreOfRow(0)));
+    QCoreApplication::sendEvent(viewport, &hover);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Двойной щелчок мыши здесь или нажатие клавиши "
+                                               "<Enter> воспроизведет мелодию для выбранного "
+                                               "события"));
+    QToolTip::hideText();
+}
+
+TEST_F(UShowPlaybackTest, ReleasedGridReplaysTheCurrentRowReadAfresh)
+{
+    const QString first = tone(QStringLiteral("first.wav"), 100);
+    const QString second = tone(QStringLiteral("second.wav"), 100);
+    const QString longer = tone(QStringLiteral("longer.wav"), 3000);
+    setSoundFile(7, first);
+    setSoundFile(8, second);
+    showReminder({once("first", 7), yearly("second", 8), yearly("silent", 0)});
+    runSequence();
+    expectReleased();
+    SoundLog::clear();
+    DbGrid *grid = FrmTolvin->DBGrid;
+
+    doubleClickRow(rowOf("second"));
+    EXPECT_EQ(FrmTolvin->ADODataSet->recNo(), rowOf("second"));
+    EXPECT_EQ(SoundLog::played(), QStringList{second});
+
+    QTest::keyClick(grid, Qt::Key_Return);
+    QTest::keyClick(grid, Qt::Key_Space);
+    QTest::keyClick(grid, Qt::Key_A);
+    EXPECT_EQ(SoundLog::played(), (QStringList{second, second}));
+
+    // The editor changed the first row's sound meanwhile.
+    setSoundFile(7, longer);
+    QTest::keyClick(grid, Qt::Key_Home, Qt::ControlModifier);
+    ASSERT_EQ(FrmTolvin->ADODataSet->recNo(), rowOf("first"));
+    QTest::keyClick(grid, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(SoundLog::played(), (QStringList{second, second, longer}));
+    EXPECT_EQ(FrmTolvin->MediaPlayer.mode(), MediaPlayer::Mode::Playing);
+
+    // Its own sound again: from the start.
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_EQ(SoundLog::played().size(), 4);
+    EXPECT_LT(FrmTolvin->MediaPlayer.position(), 1000);
+
+    // A row without sound only silences what plays.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, centreOfRow(rowOf("silent")));
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_EQ(SoundLog::played().size(), 4);
+    EXPECT_NE(FrmTolvin->MediaPlayer.mode(), MediaPlayer::Mode::Playing);
+    EXPECT_FALSE(FrmTolvin->TmrPlayAll->isActive());
+}
+
+// The parameter is the entry that turns bad: one in the middle, the last.
+class UShowBrokenEntryTest : public UShowPlaybackTest, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(UShowBrokenEntryTest, ShowsOneErrorAndTheSequenceGoesOn)
+{
+    const int broken = GetParam();
+    for (int n = 1; n <= 3; ++n)
+        setSoundFile(n, tone(QStringLiteral("%1.wav").arg(QChar(u'a' + n - 1)), 100));
+    showReminder({once("a", 1), once("b", 2), once("c", 3)});
+    QStringList entries;
+    for (const QString &commentary : listedCommentaries())
+        entries << folder.file(commentary + QStringLiteral(".wav"));
+    // The list holds the paths; the file turns bad before its turn comes.
+    folder.write(QFileInfo(entries.at(broken)).fileName(), "not a sound at all");
+
+    QStringList errors;
+    for (const QStringList &shown : runSequence())
+        errors << shown;
+    EXPECT_EQ(errors.size(), 1) << errors.join(QLatin1String(" | ")).toStdString();
+    QStringList expected = entries;
+    expected.removeAt(broken);
+    EXPECT_EQ(SoundLog::played(), expected);
+    expectReleased();
+}
+
+INSTANTIATE_TEST_SUITE_P(MiddleAndLast, UShowBrokenEntryTest, ::testing::Values(1, 2));
+
+TEST_F(UShowPlaybackTest, FirstEntryThatCannotBeOpenedLeavesTheWindowSilent)
+{
+    const QString bad = folder.file(QStringLiteral("bad.wav"));
+    folder.write(QStringLiteral("bad.wav"), "not a sound at all");
+    setSoundFile(1, bad);
+    setSoundFile(2, tone(QStringLiteral("good.wav"), 100));
+    showReminder({once("bad", 1), yearly("good", 2)});
+
+    const QStringList shown = ScriptedDialogs::instance().takeTexts();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_FALSE(shown[0].isEmpty());
+    EXPECT_TRUE(SoundLog::played().isEmpty());
+    EXPECT_FALSE(FrmTolvin->TmrPlayAll->isActive());
+    expectLocked();
+}
+
+TEST_F(UShowPlaybackTest, ClosingWhilePlayingStopsTheSoundAndShowsTheClosingDialog)
+{
+    setSoundFile(1, tone(QStringLiteral("long.wav"), 3000));
+    setSoundFile(2, tone(QStringLiteral("next.wav"), 100));
+    showReminder({once("long", 1), yearly("next", 2)});
+    ASSERT_EQ(FrmTolvin->MediaPlayer.mode(), MediaPlayer::Mode::Playing);
+
+    // The close box and Alt+F4 both come as a close request.
+    FrmTolvin->close();
+    EXPECT_FALSE(FrmTolvin->MediaPlayer.isDeviceOpen());
+    EXPECT_FALSE(FrmTolvin->TmrPlayAll->isActive());
+    EXPECT_FALSE(MuzikFile.isOpen());
+    EXPECT_TRUE(FrmEnd->isVisible());
+    const std::vector<ShownMessage> shown = ScriptedDialogs::instance().take();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, ShownMessage::Modal);
+    EXPECT_EQ(shown[0].text, QStringLiteral("FrmEnd"));
+    // No tick runs on after the close.
+    tick();
+    EXPECT_EQ(SoundLog::played().size(), 1);
+}
+
+TEST_F(UShowPlaybackTest, FailedCloseOfMuzikFileIsShownAndTheClosingDialogFollows)
+{
+    showReminder({once("no sound", 0)});
+    MuzikFile.close();
+
+    FrmTolvin->close();
+    const std::vector<ShownMessage> shown = ScriptedDialogs::instance().take();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].kind, ShownMessage::Error);
+    EXPECT_EQ(shown[0].text, errorMessageText(InOutError::messageFor(103)));
+    EXPECT_EQ(shown[1].kind, ShownMessage::Modal);
+    EXPECT_EQ(shown[1].text, QStringLiteral("FrmEnd"));
+}
+
+TEST_F(UShowPlaybackTest, CtrlDelInReleasedGridDeletesTheRowAfterConfirmation)
+{
+    setSoundFile(1, tone(QStringLiteral("short.wav"), 100));
+    showReminder({once("keep", 1), yearly("delete me", 0)});
+    runSequence();
+    expectReleased();
+    DbGrid *grid = FrmTolvin->DBGrid;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, centreOfRow(rowOf("delete me")));
+
+    ScriptedDialogs::instance().answerConfirm(false);
+    QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(FrmTolvin->ADODataSet->recordCount(), 2);
+
+    ScriptedDialogs::instance().answerConfirm(true);
+    QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+    const std::vector<ShownMessage> shown = ScriptedDialogs::instance().take();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].kind, ShownMessage::Confirm);
+    EXPECT_EQ(shown[1].text, QStringLiteral("Delete record?"));
+    EXPECT_EQ(shown[1].caption, QStringLiteral("Confirm"));
+
+    OpenTodayEvents();
+    EXPECT_EQ(listedCommentaries(), QStringList{QStringLiteral("keep")});
 }
 
 } // namespace
