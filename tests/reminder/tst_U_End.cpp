@@ -1,0 +1,303 @@
+// Tests of U_End, the closing dialog: what its Ok writes into "option.dat"
+// (only the Next reminder date, the password checked against the file as it
+// is at that moment), the wrong-password message, the refused ways of
+// closing, and the end of the process.
+#include "U_End.h"
+#include "U_Show.h"
+
+#include "calendar.h"
+#include "errors.h"
+#include "recordfile.h"
+#include "records.h"
+#include "testsupport.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+// The dialog may run past midnight: Ok stores the day on which it is
+// pressed.
+const QDate okDay(2027, 12, 31);
+double today()
+{
+    return Calendar::fromDate(okDay);
+}
+
+double tomorrow()
+{
+    return Calendar::fromDate(QDate(2028, 1, 1));
+}
+
+QByteArray optionBytes(const QString &password, double nextDate)
+{
+    struct OptionRec record;
+    record.setPassword(password);
+    record.setNextDate(nextDate);
+    // Gap bytes the programs never write, to see the record kept whole.
+    record.bytes[22] = 0x5a;
+    record.bytes[23] = 0xa5;
+    return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), OptionRec::size);
+}
+
+double nextDateOf(const QByteArray &bytes)
+{
+    struct OptionRec record;
+    std::copy(bytes.begin(), bytes.begin() + OptionRec::size, record.bytes.begin());
+    return record.nextDate();
+}
+
+class UEndTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!FrmTolvin)
+            new TFrmTolvin;
+        delete FrmEnd;
+        new TFrmEnd;
+        ScriptedDialogs::instance().clear();
+        ProgramPath = folder.path();
+        folder.addEmptyDatabase();
+        Calendar::setToday(okDay.addDays(-1));
+        OpenTodayEvents();
+    }
+
+    void TearDown() override
+    {
+        FrmEnd->hide();
+        if (OptionFile.isOpen())
+            OptionFile.close();
+        CloseDatabase();
+        Calendar::setToday(QDate());
+        EXPECT_TRUE(ScriptedDialogs::instance().take().empty());
+    }
+
+    // What the start-up step leaves: "option.dat" open with its record
+    // read; then the reminder window's close shows the dialog.
+    void showDialog(const QString &password)
+    {
+        before = optionBytes(password, today() - 3);
+        folder.write(QStringLiteral("option.dat"), before);
+        ASSERT_TRUE(OptionFile.openQuiet(folder.file(QStringLiteral("option.dat"))));
+        OptionRec = Records::readOptionRec(OptionFile);
+        FrmEnd->showModal();
+        const std::vector<ShownMessage> shown = ScriptedDialogs::instance().take();
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].kind, ShownMessage::Modal);
+        Calendar::setToday(okDay);
+    }
+
+    static void uncheck()
+    {
+        QTest::keyClick(FrmEnd->ChkTodayShow, Qt::Key_Space);
+        ASSERT_FALSE(FrmEnd->ChkTodayShow->isChecked());
+    }
+
+    static void pressOk() { QTest::mouseClick(FrmEnd->CmdOk, Qt::LeftButton); }
+
+    QByteArray optionFile() const { return folder.read(QStringLiteral("option.dat")); }
+
+    // Ok wrote this date, kept bytes 0 to 23 and ended the process.
+    void expectStoredAndEnded(double date, const QByteArray &kept)
+    {
+        const std::vector<ShownMessage> shown = ScriptedDialogs::instance().take();
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].kind, ShownMessage::EndProcess);
+        EXPECT_EQ(shown[0].text, QStringLiteral("0"));
+        const QByteArray after = optionFile();
+        ASSERT_EQ(after.size(), 32);
+        EXPECT_EQ(after.left(24), kept.left(24));
+        EXPECT_EQ(nextDateOf(after), date);
+        EXPECT_FALSE(OptionFile.isOpen());
+        EXPECT_FALSE(FrmTolvin->ADOConnect.connected());
+    }
+
+    void expectRefused()
+    {
+        const std::vector<ShownMessage> shown = ScriptedDialogs::instance().take();
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].kind, ShownMessage::Message);
+        EXPECT_EQ(shown[0].text, QStringLiteral("Неверный пароль!"));
+        EXPECT_EQ(shown[0].caption, QStringLiteral("Внимание!"));
+        EXPECT_EQ(shown[0].flags, MB_OK);
+        EXPECT_EQ(optionFile(), before);
+        EXPECT_TRUE(OptionFile.isOpen());
+        EXPECT_FALSE(FrmEnd->ChkTodayShow->isChecked());
+        EXPECT_TRUE(FrmEnd->TxtPassword->isVisible());
+        EXPECT_EQ(FrmEnd->focusWidget(), FrmEnd->TxtPassword);
+        EXPECT_EQ(FrmEnd->TxtPassword->selectedText(), FrmEnd->TxtPassword->text());
+        EXPECT_EQ(FrmEnd->TxtPassword->selectionStart(),
+                  FrmEnd->TxtPassword->text().isEmpty() ? -1 : 0);
+        // The database is closed on every press, a refused one too.
+        EXPECT_FALSE(FrmTolvin->ADOConnect.connected());
+        EXPECT_TRUE(FrmEnd->isVisible());
+    }
+
+    TemporaryProgramFolder folder;
+    QByteArray before;
+};
+
+TEST_F(UEndTest, LayoutAndActivation)
+{
+    showDialog(QString());
+    EXPECT_EQ(FrmEnd->windowTitle(), QStringLiteral("Завершение работы"));
+    EXPECT_EQ(FrmEnd->size(), QSize(283, 162));
+    EXPECT_EQ(FrmEnd->ChkTodayShow->text(),
+              QStringLiteral("Сегодня при следующем запуске Windows"));
+    EXPECT_EQ(FrmEnd->Label1->text(), QStringLiteral(" сообщать о наступившем Orvista"));
+    EXPECT_EQ(FrmEnd->Label1->geometry(), QRect(32, 40, 208, 13));
+    EXPECT_EQ(FrmEnd->LblPassword->text(), QStringLiteral("Пароль:"));
+    EXPECT_EQ(FrmEnd->TxtPassword->maxLength(), 20);
+    EXPECT_EQ(FrmEnd->TxtPassword->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(FrmEnd->CmdOk->text(), QStringLiteral("Ok"));
+    EXPECT_TRUE(FrmEnd->CmdOk->isDefault());
+
+    EXPECT_TRUE(FrmEnd->ChkTodayShow->isChecked());
+    EXPECT_EQ(FrmEnd->focusWidget(), FrmEnd->ChkTodayShow);
+    EXPECT_FALSE(FrmEnd->LblPassword->isVisible());
+    EXPECT_FALSE(FrmEnd->TxtPassword->isVisible());
+}
+
+TEST_F(UEndTest, PasswordShownOnlyWhileUncheckedAndKeptWhileHidden)
+{
+    showDialog(QString());
+    uncheck();
+    EXPECT_TRUE(FrmEnd->LblPassword->isVisible());
+    EXPECT_TRUE(FrmEnd->TxtPassword->isVisible());
+    EXPECT_EQ(FrmEnd->focusWidget(), FrmEnd->ChkTodayShow);
+
+    typeText(FrmEnd->TxtPassword, QStringLiteral("секрет"));
+    QTest::mouseClick(FrmEnd->ChkTodayShow, Qt::LeftButton);
+    EXPECT_FALSE(FrmEnd->LblPassword->isVisible());
+    EXPECT_FALSE(FrmEnd->TxtPassword->isVisible());
+    uncheck();
+    EXPECT_EQ(FrmEnd->TxtPassword->text(), QStringLiteral("секрет"));
+    // Clicking the text below the box does nothing.
+    QTest::mouseClick(FrmEnd->Label1, Qt::LeftButton);
+    EXPECT_FALSE(FrmEnd->ChkTodayShow->isChecked());
+}
+
+TEST_F(UEndTest, OkStoresTodayOrTomorrowOrRefusesTheWrongPassword)
+{
+    enum Outcome { Today, Tomorrow, Refused };
+    struct Case {
+        const char *name;
+        const char *stored;
+        bool checked;
+        const char *typed;
+        Outcome outcome;
+    };
+    const Case cases[] = {
+        {"checked, nothing typed", "Тайна 1", true, "", Today},
+        {"checked, wrong password ignored", "Тайна 1", true, "wrong", Today},
+        {"unchecked, right password", "Тайна 1", false, "Тайна 1", Tomorrow},
+        {"unchecked, empty password matches empty", "", false, "", Tomorrow},
+        {"letter case differs", "Тайна 1", false, "тайна 1", Refused},
+        {"trailing blank", "Тайна 1", false, "Тайна 1 ", Refused},
+        {"leading blank", "Тайна 1", false, " Тайна 1", Refused},
+        {"nothing typed", "Тайна 1", false, "", Refused},
+        {"something typed, none stored", "", false, "x", Refused},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        showDialog(QString::fromUtf8(c.stored));
+        if (!c.checked) {
+            uncheck();
+            typeText(FrmEnd->TxtPassword, QString::fromUtf8(c.typed));
+        } else {
+            // Typed while shown, then hidden again: still ignored.
+            uncheck();
+            typeText(FrmEnd->TxtPassword, QString::fromUtf8(c.typed));
+            QTest::keyClick(FrmEnd->ChkTodayShow, Qt::Key_Space);
+        }
+        pressOk();
+        if (c.outcome == Refused) {
+            expectRefused();
+            // A second wrong press shows the message once more; then the
+            // box checked stores today.
+            pressOk();
+            EXPECT_EQ(ScriptedDialogs::instance().takeTexts(),
+                      QStringList{QStringLiteral("Неверный пароль!")});
+            QTest::keyClick(FrmEnd->ChkTodayShow, Qt::Key_Space);
+            pressOk();
+            expectStoredAndEnded(today(), before);
+        } else {
+            expectStoredAndEnded(c.outcome == Today ? today() : tomorrow(), before);
+        }
+    }
+}
+
+TEST_F(UEndTest, PasswordStoredByTheEditorMeanwhileIsCheckedAndKept)
+{
+    showDialog(QStringLiteral("старый"));
+    // The editor writes a new password while the dialog is shown.
+    const QByteArray changed = optionBytes(QStringLiteral("новый"), today() - 3);
+    folder.write(QStringLiteral("option.dat"), changed);
+    before = changed;
+
+    uncheck();
+    typeText(FrmEnd->TxtPassword, QStringLiteral("старый"));
+    pressOk();
+    expectRefused();
+
+    FrmEnd->TxtPassword->clear();
+    typeText(FrmEnd->TxtPassword, QStringLiteral("новый"));
+    pressOk();
+    expectStoredAndEnded(tomorrow(), changed);
+}
+
+TEST_F(UEndTest, CloseRequestsAndEscapeLeaveTheDialogOpen)
+{
+    showDialog(QStringLiteral("пароль"));
+    // The close box, Alt+F4 and the window menu all come as a close request.
+    EXPECT_FALSE(FrmEnd->close());
+    QTest::keyClick(FrmEnd, Qt::Key_Escape);
+    QTest::keyClick(FrmEnd->ChkTodayShow, Qt::Key_Escape);
+    EXPECT_TRUE(FrmEnd->isVisible());
+    EXPECT_TRUE(ScriptedDialogs::instance().take().empty());
+    EXPECT_EQ(optionFile(), before);
+    EXPECT_TRUE(OptionFile.isOpen());
+}
+
+TEST_F(UEndTest, EnterActsAsOkFromTheCheckBoxAndThePasswordBox)
+{
+    showDialog(QStringLiteral("пароль"));
+    uncheck();
+    typeText(FrmEnd->TxtPassword, QStringLiteral("пароль"));
+    FrmEnd->TxtPassword->setFocus();
+    QTest::keyClick(FrmEnd->TxtPassword, Qt::Key_Return);
+    expectStoredAndEnded(tomorrow(), before);
+
+    TearDown();
+    SetUp();
+    showDialog(QStringLiteral("пароль"));
+    QTest::keyClick(FrmEnd->ChkTodayShow, Qt::Key_Return);
+    expectStoredAndEnded(today(), before);
+}
+
+TEST_F(UEndTest, FailedWriteIsShownAtEachOkAndTheDialogStays)
+{
+    showDialog(QString());
+    // Reads give zeros, writes fail as on a full disk.
+    OptionFile.close();
+    ASSERT_TRUE(OptionFile.openQuiet(QStringLiteral("/dev/full")));
+    const QString diskFull = errorMessageText(InOutError::messageFor(101));
+
+    for (int press = 0; press < 2; ++press) {
+        pressOk();
+        EXPECT_EQ(ScriptedDialogs::instance().takeTexts(), QStringList{diskFull});
+        EXPECT_TRUE(FrmEnd->isVisible());
+        EXPECT_TRUE(OptionFile.isOpen());
+    }
+    EXPECT_EQ(OptionRec.nextDate(), today());
+}
+
+} // namespace
