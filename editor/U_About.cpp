@@ -40,6 +40,12 @@ TFrmAbout::TFrmAbout(QWidget *parent) : Form(parent)
     createControls();
 }
 
+TFrmAbout::~TFrmAbout()
+{
+    if (FrmAbout == this)
+        FrmAbout = nullptr;
+}
+
 void TFrmAbout::createControls()
 {
     setObjectName(QStringLiteral("FrmAbout"));

@@ -53,6 +53,12 @@ TFrmDelete::TFrmDelete(QWidget *parent) : Form(parent)
     createControls();
 }
 
+TFrmDelete::~TFrmDelete()
+{
+    if (FrmDelete == this)
+        FrmDelete = nullptr;
+}
+
 void TFrmDelete::createControls()
 {
     setObjectName(QStringLiteral("FrmDelete"));

@@ -169,6 +169,12 @@ TFrmEdit::TFrmEdit(QWidget *parent) : Form(parent)
     guarded([this] { FormCreate(); });
 }
 
+TFrmEdit::~TFrmEdit()
+{
+    if (FrmEdit == this)
+        FrmEdit = nullptr;
+}
+
 void TFrmEdit::createControls()
 {
     setObjectName(QStringLiteral("FrmEdit"));

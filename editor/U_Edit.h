@@ -35,6 +35,7 @@ class TFrmEdit : public Form
     Q_OBJECT
 public:
     explicit TFrmEdit(QWidget *parent = nullptr);
+    ~TFrmEdit() override;
 
     QLabel *Label1;
     QLabel *Label3;

@@ -47,6 +47,12 @@ TFrmKarvel::TFrmKarvel(QWidget *parent) : Form(parent)
     guarded([this] { FormCreate(); });
 }
 
+TFrmKarvel::~TFrmKarvel()
+{
+    if (FrmKarvel == this)
+        FrmKarvel = nullptr;
+}
+
 void TFrmKarvel::createControls()
 {
     setObjectName(QStringLiteral("FrmKarvel"));

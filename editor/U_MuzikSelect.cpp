@@ -25,6 +25,12 @@ TFrmMuzikSelect::TFrmMuzikSelect(QWidget *parent) : Form(parent)
     guarded([this] { FormCreate(); });
 }
 
+TFrmMuzikSelect::~TFrmMuzikSelect()
+{
+    if (FrmMuzikSelect == this)
+        FrmMuzikSelect = nullptr;
+}
+
 QString TFrmMuzikSelect::chooserTitle()
 {
     return QStringLiteral("Выбор звукового файла для указанного события");

@@ -13,6 +13,7 @@ class TFrmMuzikSelect : public Form
     Q_OBJECT
 public:
     explicit TFrmMuzikSelect(QWidget *parent = nullptr);
+    ~TFrmMuzikSelect() override;
 
     QLabel *Label2;
     QLineEdit *TxtSub;

@@ -79,6 +79,12 @@ TFrmOption::TFrmOption(QWidget *parent) : Form(parent)
     guarded([this] { FormCreate(); });
 }
 
+TFrmOption::~TFrmOption()
+{
+    if (FrmOption == this)
+        FrmOption = nullptr;
+}
+
 void TFrmOption::createControls()
 {
     setObjectName(QStringLiteral("FrmOption"));

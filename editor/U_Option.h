@@ -19,6 +19,7 @@ class TFrmOption : public Form
     Q_OBJECT
 public:
     explicit TFrmOption(QWidget *parent = nullptr);
+    ~TFrmOption() override;
 
     QGroupBox *GroupBox1;
     QTableWidget *GrdMuzik;
