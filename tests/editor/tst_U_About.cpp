@@ -1,7 +1,7 @@
 // The about window: its texts, a description that cannot be edited, OK as
 // the only Tab stop and default button, and Escape doing nothing.
 #include "U_About.h"
-#include "testsupport.h"
+#include "editortest.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -13,18 +13,13 @@
 namespace
 {
 
-class AboutWindowTest : public ::testing::Test
+class AboutWindowTest : public EditorTest
 {
 protected:
     void SetUp() override
     {
-        ScriptedDialogs::instance().clear();
+        EditorTest::SetUp();
         new TFrmAbout;
-    }
-    void TearDown() override
-    {
-        qDeleteAll(QApplication::topLevelWidgets());
-        FrmAbout = nullptr;
     }
 
     // Shows the window as the main window's button does, and makes it the
@@ -32,11 +27,8 @@ protected:
     void show()
     {
         FrmAbout->showModal();
-        const auto shown = ScriptedDialogs::instance().take();
-        ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].text, QStringLiteral("FrmAbout"));
+        expectShownModally(QStringLiteral("FrmAbout"), FrmAbout);
         QApplication::setActiveWindow(FrmAbout);
-        ASSERT_TRUE(FrmAbout->isVisible());
     }
 };
 

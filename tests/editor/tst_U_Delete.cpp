@@ -5,9 +5,8 @@
 #include "adodataset.h"
 #include "calendar.h"
 #include "dbgrid.h"
-#include "testsupport.h"
+#include "editortest.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -17,7 +16,6 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <ostream>
-#include <sqlite3.h>
 
 void PrintTo(const QString &text, std::ostream *out)
 {
@@ -41,33 +39,16 @@ QString shortDate(const QDate &date)
     return QLocale::system().toString(date, QLocale::ShortFormat);
 }
 
-class DeleteDialogTest : public ::testing::Test
+class DeleteDialogTest : public EditorTest
 {
 protected:
     void SetUp() override
     {
-        ScriptedDialogs::instance().clear();
-        m_folder.addEmptyDatabase();
-    }
-    void TearDown() override
-    {
-        qDeleteAll(QApplication::topLevelWidgets());
-        FrmKarvel = nullptr;
-        FrmDelete = nullptr;
-        if (MuzikFile.isOpen())
-            MuzikFile.close();
-        for (const ShownMessage &shown : ScriptedDialogs::instance().take())
-            ADD_FAILURE() << "unexpected " << shown.kind << ": " << shown.text.toStdString();
+        EditorTest::SetUp();
+        folder.addEmptyDatabase();
     }
 
-    // The main window and the dialog, created in their start-up order.
-    void start()
-    {
-        new TFrmKarvel;
-        new TFrmDelete;
-        FrmKarvel->showNonModal();
-        ASSERT_TRUE(ScriptedDialogs::instance().take().empty());
-    }
+    void start() { startMainWindowWith<TFrmDelete>(); }
 
     // Selects a row of the main grid, then presses "Удалить".
     void openFor(int row)
@@ -75,72 +56,27 @@ protected:
         FrmKarvel->DBGrid->selectRow(row);
         ASSERT_EQ(FrmKarvel->ADODataSet->recNo(), row);
         FrmKarvel->BitDelete->click();
-        const auto shown = ScriptedDialogs::instance().take();
-        ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].kind, ShownMessage::Modal);
-        EXPECT_EQ(shown[0].text, QStringLiteral("FrmDelete"));
-        ASSERT_TRUE(FrmDelete->isVisible());
-    }
-
-    void sql(const QString &statement)
-    {
-        sqlite3 *db = nullptr;
-        ASSERT_EQ(sqlite3_open(dbPath().constData(), &db), SQLITE_OK);
-        char *error = nullptr;
-        EXPECT_EQ(sqlite3_exec(db, statement.toUtf8().constData(), nullptr, nullptr, &error),
-                  SQLITE_OK)
-            << (error ? error : "");
-        sqlite3_free(error);
-        sqlite3_close(db);
+        expectShownModally(QStringLiteral("FrmDelete"), FrmDelete);
     }
 
     void addRows(const std::vector<Row> &rows)
     {
-        sqlite3 *db = nullptr;
-        ASSERT_EQ(sqlite3_open(dbPath().constData(), &db), SQLITE_OK);
-        sqlite3_stmt *insert = nullptr;
-        ASSERT_EQ(sqlite3_prepare_v2(db,
-                                     "INSERT INTO TabData (Date, Commentary, Annually, "
-                                     "PsevdoDate, Muzik) VALUES (?, ?, ?, ?, 1)",
-                                     -1, &insert, nullptr),
-                  SQLITE_OK);
-        for (const Row &row : rows) {
-            sqlite3_reset(insert);
-            if (row.date) {
-                sqlite3_bind_double(insert, 1, *row.date);
-                sqlite3_bind_double(insert, 4, *row.date);
-            } else {
-                sqlite3_bind_null(insert, 1);
-                sqlite3_bind_null(insert, 4);
-            }
-            const QByteArray comment = row.comment.value_or(QString()).toUtf8();
-            if (row.comment)
-                sqlite3_bind_text(insert, 2, comment.constData(), -1, SQLITE_TRANSIENT);
-            else
-                sqlite3_bind_null(insert, 2);
-            if (row.annually)
-                sqlite3_bind_int(insert, 3, *row.annually);
-            else
-                sqlite3_bind_null(insert, 3);
-            EXPECT_EQ(sqlite3_step(insert), SQLITE_DONE);
-        }
-        sqlite3_finalize(insert);
-        sqlite3_close(db);
+        const auto orNull = [](const auto &value) { return value ? QVariant(*value) : QVariant(); };
+        for (const Row &row : rows)
+            sql(QStringLiteral("INSERT INTO TabData (Date, Commentary, Annually, PsevdoDate, "
+                               "Muzik) VALUES (?, ?, ?, ?, 1)"),
+                {orNull(row.date), orNull(row.comment), orNull(row.annually), orNull(row.date)});
     }
 
     // The comments left in the table, in date order.
     QStringList commentsInDatabase()
     {
         QStringList comments;
-        sqlite3 *db = nullptr;
-        sqlite3_open(dbPath().constData(), &db);
-        sqlite3_stmt *stmt = nullptr;
-        sqlite3_prepare_v2(db, "SELECT Commentary FROM TabData ORDER BY Date", -1, &stmt, nullptr);
-        while (sqlite3_step(stmt) == SQLITE_ROW)
-            comments << QString::fromUtf8(
-                reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
-        sqlite3_finalize(stmt);
-        sqlite3_close(db);
+        sql(QStringLiteral("SELECT Commentary FROM TabData ORDER BY Date"), {},
+            [&](sqlite3_stmt *stmt) {
+                comments << QString::fromUtf8(
+                    reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+            });
         return comments;
     }
 
@@ -150,14 +86,9 @@ protected:
         EXPECT_EQ(FrmKarvel->BitDelete->isEnabled(), enabled);
     }
 
-    QByteArray dbPath() const { return m_folder.file(QStringLiteral("Dates.mdb")).toUtf8(); }
-
     const double day2020 = Calendar::fromDate(QDate(2020, 1, 15));
     const double day2021 = Calendar::fromDate(QDate(2021, 6, 30));
     const double day2022 = Calendar::fromDate(QDate(2022, 11, 2));
-
-private:
-    TemporaryProgramFolder m_folder;
 };
 
 TEST_F(DeleteDialogTest, LayoutAndNoDefaultButton)

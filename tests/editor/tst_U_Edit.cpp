@@ -5,24 +5,20 @@
 #include "adodataset.h"
 #include "calendar.h"
 #include "dbgrid.h"
-#include "form.h"
+#include "editortest.h"
 #include "karvel_app.h"
 #include "mediaplayer.h"
 #include "records.h"
-#include "testsupport.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
-#include <sqlite3.h>
 
 namespace
 {
@@ -57,108 +53,55 @@ StoredRow row(QDate date, const QString &comment, bool annually, int muzik)
             annually ? -1 : 0, muzik};
 }
 
-class EditDialogTest : public ::testing::Test
+class EditDialogTest : public EditorTest
 {
 protected:
     void SetUp() override
     {
-        ScriptedDialogs::instance().clear();
-        SoundLog::clear();
-        Calendar::setToday(QDate(2026, 12, 8));
+        EditorTest::SetUp();
         folder.addEmptyDatabase();
     }
 
-    void TearDown() override
-    {
-        // The windows are globals: each test gets its own.
-        delete FrmEdit;
-        FrmEdit = nullptr;
-        delete FrmKarvel;
-        FrmKarvel = nullptr;
-        if (MuzikFile.isOpen())
-            MuzikFile.close();
-        Calendar::setToday(QDate());
-        EXPECT_TRUE(ScriptedDialogs::instance().take().empty());
-    }
-
-    void start()
-    {
-        new TFrmKarvel;
-        new TFrmEdit;
-        FrmKarvel->showNonModal();
-        ASSERT_TRUE(ScriptedDialogs::instance().take().empty());
-    }
-
-    void sql(const QString &statement)
-    {
-        sqlite3 *db = nullptr;
-        ASSERT_EQ(sqlite3_open(folder.file("Dates.mdb").toUtf8().constData(), &db), SQLITE_OK);
-        char *error = nullptr;
-        EXPECT_EQ(sqlite3_exec(db, statement.toUtf8().constData(), nullptr, nullptr, &error),
-                  SQLITE_OK)
-            << (error ? error : "");
-        sqlite3_free(error);
-        sqlite3_close(db);
-    }
+    void start() { startMainWindowWith<TFrmEdit>(); }
 
     void insert(const StoredRow &r)
     {
         sql(QStringLiteral("INSERT INTO TabData (Date, PsevdoDate, Commentary, Annually, Muzik) "
-                           "VALUES (%1, %2, %3, %4, %5)")
-                .arg(r.date)
-                .arg(r.psevdoDate)
-                .arg(r.commentary ? QStringLiteral("'%1'").arg(*r.commentary)
-                                  : QStringLiteral("NULL"))
-                .arg(r.annually)
-                .arg(r.muzik));
+                           "VALUES (?, ?, ?, ?, ?)"),
+            {r.date, r.psevdoDate, r.commentary ? QVariant(*r.commentary) : QVariant(), r.annually,
+             r.muzik});
     }
 
     std::vector<StoredRow> storedRows()
     {
         std::vector<StoredRow> rows;
-        sqlite3 *db = nullptr;
-        sqlite3_open(folder.file("Dates.mdb").toUtf8().constData(), &db);
-        sqlite3_stmt *stmt = nullptr;
-        sqlite3_prepare_v2(db,
-                           "SELECT Date, PsevdoDate, Commentary, Annually, Muzik "
-                           "FROM TabData ORDER BY rowid",
-                           -1, &stmt, nullptr);
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            StoredRow r;
-            r.date = sqlite3_column_double(stmt, 0);
-            r.psevdoDate = sqlite3_column_double(stmt, 1);
-            if (sqlite3_column_type(stmt, 2) != SQLITE_NULL)
-                r.commentary =
-                    QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 2)));
-            r.annually = sqlite3_column_int64(stmt, 3);
-            r.muzik = sqlite3_column_int64(stmt, 4);
-            rows.push_back(r);
-        }
-        sqlite3_finalize(stmt);
-        sqlite3_close(db);
+        sql(QStringLiteral("SELECT Date, PsevdoDate, Commentary, Annually, Muzik "
+                           "FROM TabData ORDER BY rowid"),
+            {}, [&](sqlite3_stmt *stmt) {
+                StoredRow r;
+                r.date = sqlite3_column_double(stmt, 0);
+                r.psevdoDate = sqlite3_column_double(stmt, 1);
+                if (sqlite3_column_type(stmt, 2) != SQLITE_NULL)
+                    r.commentary = QString::fromUtf8(
+                        reinterpret_cast<const char *>(sqlite3_column_text(stmt, 2)));
+                r.annually = sqlite3_column_int64(stmt, 3);
+                r.muzik = sqlite3_column_int64(stmt, 4);
+                rows.push_back(r);
+            });
         return rows;
     }
 
     void openAdd()
     {
         FrmKarvel->BitAdd->click();
-        expectShownModally();
+        expectShownModally(QStringLiteral("FrmEdit"), FrmEdit);
     }
 
     void openEdit(int listRow)
     {
         FrmKarvel->ADODataSet->setRecNo(listRow);
         FrmKarvel->BitEdit->click();
-        expectShownModally();
-    }
-
-    void expectShownModally()
-    {
-        const auto shown = ScriptedDialogs::instance().take();
-        ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].kind, ShownMessage::Modal);
-        EXPECT_EQ(shown[0].text, QStringLiteral("FrmEdit"));
-        EXPECT_TRUE(FrmEdit->isVisible());
+        expectShownModally(QStringLiteral("FrmEdit"), FrmEdit);
     }
 
     void setDate(int year, int month, int dayOfMonth)
@@ -174,17 +117,6 @@ protected:
         typeText(FrmEdit->TxtComment, text);
     }
 
-    // The one message OK showed, checked whole.
-    void expectMessage(const QString &text, int flags)
-    {
-        const auto shown = ScriptedDialogs::instance().take();
-        ASSERT_EQ(shown.size(), 1u) << text.toStdString();
-        EXPECT_EQ(shown[0].kind, ShownMessage::Message);
-        EXPECT_EQ(shown[0].text, text);
-        EXPECT_EQ(shown[0].caption, QStringLiteral("Внимание!"));
-        EXPECT_EQ(shown[0].flags, flags);
-    }
-
     QString listCell(int row, int column)
     {
         auto *model = FrmKarvel->DBGrid->model();
@@ -198,8 +130,6 @@ protected:
         record.setPath(path);
         Records::writeSoundEvent(MuzikFile, n, record);
     }
-
-    TemporaryProgramFolder folder;
 };
 
 TEST_F(EditDialogTest, LayoutAndTabOrder)
@@ -703,13 +633,6 @@ TEST_F(EditDialogTest, EditorStartCreatesTheDialogAfterTheMainWindow)
     EXPECT_EQ(FrmEdit->CmbMuzSub->count(), 21);
     EXPECT_FALSE(FrmEdit->isVisible());
     EXPECT_TRUE(ScriptedDialogs::instance().take().empty());
-    // The other windows of the start are not this test's to keep.
-    std::vector<QPointer<QWidget>> others;
-    for (QWidget *window : QApplication::topLevelWidgets())
-        if (qobject_cast<Form *>(window) && window != FrmEdit && window != FrmKarvel)
-            others.emplace_back(window);
-    for (const QPointer<QWidget> &window : others)
-        delete window.data();
 }
 
 } // namespace

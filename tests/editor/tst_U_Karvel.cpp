@@ -5,12 +5,11 @@
 #include "calendar.h"
 #include "controls.h"
 #include "dbgrid.h"
+#include "editortest.h"
 #include "karvel_app.h"
 #include "records.h"
 #include "shortstring.h"
-#include "testsupport.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
@@ -18,29 +17,13 @@
 #include <QTest>
 #include <QtEndian>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 namespace
 {
 
-class MainWindowTest : public ::testing::Test
+class MainWindowTest : public EditorTest
 {
 protected:
-    void SetUp() override
-    {
-        ScriptedDialogs::instance().clear();
-        Calendar::setToday(QDate(2026, 12, 8));
-    }
-    void TearDown() override
-    {
-        qDeleteAll(QApplication::topLevelWidgets());
-        FrmKarvel = nullptr;
-        if (MuzikFile.isOpen())
-            MuzikFile.close();
-        Calendar::setToday(QDate());
-        EXPECT_TRUE(ScriptedDialogs::instance().take().empty());
-    }
-
     void start()
     {
         CreateEditorWindows();
@@ -49,40 +32,20 @@ protected:
 
     void addRows(const std::vector<std::pair<QDate, QString>> &rows)
     {
-        sqlite3 *db = nullptr;
-        ASSERT_EQ(sqlite3_open(folder.file("Dates.mdb").toUtf8().constData(), &db), SQLITE_OK);
-        for (const auto &[date, comment] : rows) {
-            const QString sql = QStringLiteral("INSERT INTO TabData (Date, Commentary, Annually, "
-                                               "PsevdoDate, Muzik) VALUES (%1, '%2', -1, %3, 0)")
-                                    .arg(Calendar::fromDate(date))
-                                    .arg(comment)
-                                    .arg(Calendar::fromDate(QDate(2000, date.month(), date.day())));
-            ASSERT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr),
-                      SQLITE_OK);
-        }
-        sqlite3_close(db);
+        for (const auto &[date, comment] : rows)
+            sql(QStringLiteral("INSERT INTO TabData (Date, Commentary, Annually, PsevdoDate, "
+                               "Muzik) VALUES (?, ?, -1, ?, 0)"),
+                {Calendar::fromDate(date), comment,
+                 Calendar::fromDate(QDate(2000, date.month(), date.day()))});
     }
 
-    int rowsInDatabase()
-    {
-        sqlite3 *db = nullptr;
-        sqlite3_open(folder.file("Dates.mdb").toUtf8().constData(), &db);
-        sqlite3_stmt *stmt = nullptr;
-        sqlite3_prepare_v2(db, "SELECT count(*) FROM TabData", -1, &stmt, nullptr);
-        sqlite3_step(stmt);
-        const int count = sqlite3_column_int(stmt, 0);
-        sqlite3_finalize(stmt);
-        sqlite3_close(db);
-        return count;
-    }
+    int rowsInDatabase() { return queryInt(QStringLiteral("SELECT count(*) FROM TabData")); }
 
     QString cell(int row, int column)
     {
         auto *model = FrmKarvel->DBGrid->model();
         return model->data(model->index(row, column), Qt::DisplayRole).toString();
     }
-
-    TemporaryProgramFolder folder;
 };
 
 TEST_F(MainWindowTest, FreshFolderGetsDefaultRecordFiles)

@@ -1,19 +1,15 @@
 // The sound-event dialog opened from the options window's "Изменить",
 // checked against the records it leaves in a temporary "muzikdan.dat", the
 // options grid and the add/edit dialog's list.
-#include "U_About.h"
-#include "U_Delete.h"
 #include "U_Edit.h"
 #include "U_Karvel.h"
 #include "U_MuzikSelect.h"
 #include "U_Option.h"
-#include "calendar.h"
+#include "editortest.h"
 #include "karvel_app.h"
 #include "mediaplayer.h"
 #include "records.h"
-#include "testsupport.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -26,17 +22,14 @@
 namespace
 {
 
-class SoundEventDialogTest : public ::testing::Test
+class SoundEventDialogTest : public EditorTest
 {
 protected:
     void SetUp() override
     {
-        ScriptedDialogs::instance().clear();
-        SoundLog::clear();
-        Calendar::setToday(QDate(2026, 12, 8));
+        EditorTest::SetUp();
         folder.addEmptyDatabase();
-        QDir(folder.path()).mkdir(QStringLiteral("sound"));
-        writeToneWav(folder.file("sound/sub.wav"), 20);
+        addDefaultSound();
         CreateEditorWindows();
         FrmKarvel->showNonModal();
         FrmKarvel->BitOption->click();
@@ -44,32 +37,12 @@ protected:
         ASSERT_TRUE(FrmOption->isVisible());
     }
 
-    void TearDown() override
-    {
-        // The windows are globals: each test gets its own.
-        qDeleteAll(QApplication::topLevelWidgets());
-        FrmKarvel = nullptr;
-        FrmMuzikSelect = nullptr;
-        FrmOption = nullptr;
-        FrmEdit = nullptr;
-        FrmDelete = nullptr;
-        FrmAbout = nullptr;
-        if (MuzikFile.isOpen())
-            MuzikFile.close();
-        Calendar::setToday(QDate());
-        EXPECT_TRUE(ScriptedDialogs::instance().take().empty());
-    }
-
     // "Изменить" for grid row `row`.
     void openFor(int row)
     {
         FrmOption->GrdMuzik->setCurrentCell(row - 1, 0);
         FrmOption->BtnChangeMuzik->click();
-        const auto shown = ScriptedDialogs::instance().take();
-        ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].kind, ShownMessage::Modal);
-        EXPECT_EQ(shown[0].text, QStringLiteral("FrmMuzikSelect"));
-        ASSERT_TRUE(FrmMuzikSelect->isVisible());
+        expectShownModally(QStringLiteral("FrmMuzikSelect"), FrmMuzikSelect);
     }
 
     // "Выбрать" answered with `path`.
@@ -97,8 +70,6 @@ protected:
                     reinterpret_cast<char *>(record.bytes.data()));
         return record;
     }
-
-    TemporaryProgramFolder folder;
 };
 
 TEST_F(SoundEventDialogTest, ShowsTheRecordOfTheCurrentRow)

@@ -1,20 +1,15 @@
 // The options window driven headless through the main window's "Опции",
 // checked against the bytes of "option.dat" and the autostart entry it
 // leaves in temporary folders; and the shortening of sound file paths.
-#include "U_About.h"
-#include "U_Delete.h"
-#include "U_Edit.h"
 #include "U_Karvel.h"
-#include "U_MuzikSelect.h"
 #include "U_Option.h"
 #include "autorun.h"
 #include "autostart.h"
 #include "calendar.h"
+#include "editortest.h"
 #include "karvel_app.h"
 #include "records.h"
-#include "testsupport.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -30,7 +25,6 @@
 namespace
 {
 
-const QString warning = QStringLiteral("Внимание!");
 const QString missingSound = QStringLiteral("Неверно указан путь к звуковому файлу!");
 const QString wrongOld = QStringLiteral("Неверный старый пароль!");
 const QString notConfirmed = QStringLiteral("Подтверждение нового пароля не выполнено!");
@@ -58,16 +52,14 @@ QByteArray rewrittenBytes(const QString &before, const QString &after, QDate nex
     return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), OptionRec::size);
 }
 
-class OptionWindowTest : public ::testing::Test
+class OptionWindowTest : public EditorTest
 {
 protected:
     void SetUp() override
     {
-        ScriptedDialogs::instance().clear();
-        Calendar::setToday(QDate(2026, 12, 8));
+        EditorTest::SetUp();
         folder.addEmptyDatabase();
-        QDir(folder.path()).mkdir(QStringLiteral("sound"));
-        writeToneWav(folder.file("sound/sub.wav"), 20);
+        addDefaultSound();
         m_hadConfigHome = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
         m_savedConfigHome = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
@@ -75,22 +67,11 @@ protected:
 
     void TearDown() override
     {
-        // The windows are globals: each test gets its own.
-        qDeleteAll(QApplication::topLevelWidgets());
-        FrmKarvel = nullptr;
-        FrmMuzikSelect = nullptr;
-        FrmOption = nullptr;
-        FrmEdit = nullptr;
-        FrmDelete = nullptr;
-        FrmAbout = nullptr;
-        if (MuzikFile.isOpen())
-            MuzikFile.close();
-        Calendar::setToday(QDate());
+        EditorTest::TearDown();
         if (m_hadConfigHome)
             qputenv("XDG_CONFIG_HOME", m_savedConfigHome);
         else
             qunsetenv("XDG_CONFIG_HOME");
-        EXPECT_TRUE(ScriptedDialogs::instance().take().empty());
     }
 
     // "muzikdan.dat" with the default events, some paths replaced.
@@ -116,22 +97,7 @@ protected:
     void showOptions()
     {
         FrmKarvel->BitOption->click();
-        const auto shown = ScriptedDialogs::instance().take();
-        ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].kind, ShownMessage::Modal);
-        EXPECT_EQ(shown[0].text, QStringLiteral("FrmOption"));
-        ASSERT_TRUE(FrmOption->isVisible());
-    }
-
-    // The one message shown since the last look, with its caption and flags.
-    void expectMessage(const QString &text)
-    {
-        const auto shown = ScriptedDialogs::instance().take();
-        ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].kind, ShownMessage::Message);
-        EXPECT_EQ(shown[0].text, text);
-        EXPECT_EQ(shown[0].caption, warning);
-        EXPECT_EQ(shown[0].flags, MB_OK);
+        expectShownModally(QStringLiteral("FrmOption"), FrmOption);
     }
 
     void type(QLineEdit *edit, const QString &text)
@@ -150,7 +116,6 @@ protected:
 
     QString entryFile() const { return AutoStart::entryPath(autoRunValueName()); }
 
-    TemporaryProgramFolder folder;
     QTemporaryDir config;
 
 private:
@@ -307,8 +272,7 @@ TEST_F(OptionWindowTest, EmptyPathOrFolderCountsAsMissing)
         EXPECT_EQ(FrmOption->currentSoundRow(), row);
         EXPECT_TRUE(FrmOption->isVisible());
         FrmOption->CmdCancel->click();
-        qDeleteAll(QApplication::topLevelWidgets());
-        MuzikFile.close();
+        deleteWindows();
     }
 }
 
@@ -490,8 +454,7 @@ TEST_F(OptionWindowTest, UnreadableOptionFileIsReportedAndNothingIsSaved)
         EXPECT_TRUE(ScriptedDialogs::instance().take().empty());
         EXPECT_FALSE(FrmOption->isVisible());
 
-        qDeleteAll(QApplication::topLevelWidgets());
-        MuzikFile.close();
+        deleteWindows();
         QDir(folder.file("option.dat")).removeRecursively();
         QFile::remove(folder.file("option.dat"));
     }
