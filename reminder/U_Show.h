@@ -1,7 +1,6 @@
-// The reminder window, which lists today's remembered dates and plays their
-// sounds one after another, the query that finds them, and the state the
-// reminder's start-up opens for the other windows ("option.dat", its
-// Options record, "muzikdan.dat").
+// The reminder window, which lists today's dates and plays their sounds in
+// turn, today's query, and the state the reminder's start-up opens for the
+// other windows ("option.dat", its Options record, "muzikdan.dat").
 #pragma once
 
 #include "adoconnection.h"

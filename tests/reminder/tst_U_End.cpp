@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -155,6 +156,10 @@ TEST_F(UEndTest, LayoutAndActivation)
     EXPECT_EQ(FrmEnd->LblPassword->text(), QStringLiteral("Пароль:"));
     EXPECT_EQ(FrmEnd->TxtPassword->maxLength(), 20);
     EXPECT_EQ(FrmEnd->TxtPassword->echoMode(), QLineEdit::Password);
+    // Every character shows as a star.
+    EXPECT_EQ(FrmEnd->TxtPassword->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter,
+                                                      nullptr, FrmEnd->TxtPassword),
+              int(u'*'));
     EXPECT_EQ(FrmEnd->CmdOk->text(), QStringLiteral("Ok"));
     EXPECT_TRUE(FrmEnd->CmdOk->isDefault());
 
