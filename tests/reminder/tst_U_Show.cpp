@@ -506,22 +506,6 @@ TEST_F(UShowPlaybackTest, PlaysRowsInOrderSkippingThoseWithoutSoundThenReleasesG
     EXPECT_FALSE(FrmTolvin->MediaPlayer.isDeviceOpen());
 }
 
-TEST_F(UShowPlaybackTest, SequenceRunsByItselfOnTheTimer)
-{
-    const QString first = tone(QStringLiteral("first.wav"), 100);
-    const QString second = tone(QStringLiteral("second.wav"), 100);
-    setSoundFile(5, first);
-    setSoundFile(6, second);
-    showReminder({once("one-time", 5), yearly("yearly", 6)});
-
-    QElapsedTimer waited;
-    waited.start();
-    while (FrmTolvin->TmrPlayAll->isActive() && waited.elapsed() < 10000)
-        QTest::qWait(50);
-    EXPECT_EQ(SoundLog::played(), (QStringList{first, second}));
-    expectReleased();
-}
-
 TEST_F(UShowPlaybackTest, NothingPlayableLeavesGridLockedAndWindowClosable)
 {
     setSoundFile(1, folder.file(QStringLiteral("gone.wav")));
