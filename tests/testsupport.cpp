@@ -1,5 +1,8 @@
 #include "testsupport.h"
 
+#include "adoconnection.h"
+#include "adodataset.h"
+#include "calendar.h"
 #include "errors.h"
 #include "form.h"
 #include "programfolder.h"
@@ -161,4 +164,34 @@ void writeToneWav(const QString &path, int milliseconds, int hertz)
     QFile f(path);
     if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         f.write(wav);
+}
+
+void addDateRows(const QString &folder, const std::vector<DateRow> &rows)
+{
+    AdoConnection connection;
+    connection.setConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
+                                   folder +
+                                   QStringLiteral("Dates.mdb;Persist Security Info=False"));
+    connection.open();
+    AdoDataSet set;
+    set.setConnection(&connection);
+    set.setCommandText(
+        QStringLiteral("SELECT Date, Commentary, Annually, PsevdoDate, Muzik FROM TabData"));
+    set.open();
+    for (const DateRow &row : rows) {
+        const QDate date = row.date.typeId() == QMetaType::QDate
+                               ? row.date.toDate()
+                               : Calendar::toDate(row.date.toDouble());
+        set.append();
+        set.setFieldValue(QStringLiteral("Date"), row.date);
+        set.setFieldValue(QStringLiteral("Commentary"), row.commentary);
+        set.setFieldValue(QStringLiteral("Annually"), row.annually);
+        set.setFieldValue(QStringLiteral("PsevdoDate"),
+                          row.pseudo.isValid() ? row.pseudo
+                                               : QDate(2000, date.month(), date.day()));
+        set.setFieldValue(QStringLiteral("Muzik"), row.muzik);
+        set.post();
+    }
+    set.close();
+    connection.close();
 }

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QVariant>
 #include <deque>
 #include <vector>
 
@@ -78,3 +80,16 @@ void typeText(QWidget *widget, const QString &text);
 
 // Writes a WAV file of a sine tone (16-bit PCM mono, 22050 Hz).
 void writeToneWav(const QString &path, int milliseconds, int hertz = 880);
+
+// One row of TabData for a test.
+struct DateRow {
+    QVariant date; // QDate, or a day number with a time of day
+    QString commentary;
+    bool annually;
+    QDate pseudo = {}; // when invalid, the one the editor stores
+    QVariant muzik = 1;
+};
+
+// Appends rows to the Program folder's Dates.mdb as the editor stores them:
+// the Pseudo-date is the date's month and day in the year 2000.
+void addDateRows(const QString &folder, const std::vector<DateRow> &rows);

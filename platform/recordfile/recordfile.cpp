@@ -102,14 +102,15 @@ void RecordFile::seek(long long record)
     m_position = record * static_cast<long long>(m_recordSize);
 }
 
-void RecordFile::read(void *record)
+// Moves one whole record with pread or pwrite, going on after a partial
+// transfer, and the position with it; a short transfer raises `shortCode`.
+template <typename Transfer> void RecordFile::transferRecord(Transfer transfer, int shortCode)
 {
     requireOpen();
-    auto *bytes = static_cast<char *>(record);
     std::size_t done = 0;
     while (done < m_recordSize) {
-        const ssize_t n = ::pread(m_fd, bytes + done, m_recordSize - done,
-                                  static_cast<off_t>(m_position + static_cast<long long>(done)));
+        const ssize_t n =
+            transfer(done, static_cast<off_t>(m_position + static_cast<long long>(done)));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -123,31 +124,23 @@ void RecordFile::read(void *record)
     }
     m_position += static_cast<long long>(done);
     if (done < m_recordSize)
-        throw InOutError(readBeyondEnd);
+        throw InOutError(shortCode);
+}
+
+void RecordFile::read(void *record)
+{
+    auto *bytes = static_cast<char *>(record);
+    transferRecord([&](std::size_t done,
+                       off_t at) { return ::pread(m_fd, bytes + done, m_recordSize - done, at); },
+                   readBeyondEnd);
 }
 
 void RecordFile::write(const void *record)
 {
-    requireOpen();
     const auto *bytes = static_cast<const char *>(record);
-    std::size_t done = 0;
-    while (done < m_recordSize) {
-        const ssize_t n = ::pwrite(m_fd, bytes + done, m_recordSize - done,
-                                   static_cast<off_t>(m_position + static_cast<long long>(done)));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int err = errno;
-            m_position += static_cast<long long>(done);
-            throw InOutError(codeForErrno(err));
-        }
-        if (n == 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    m_position += static_cast<long long>(done);
-    if (done < m_recordSize)
-        throw InOutError(diskFull);
+    transferRecord([&](std::size_t done,
+                       off_t at) { return ::pwrite(m_fd, bytes + done, m_recordSize - done, at); },
+                   diskFull);
 }
 
 void RecordFile::close()

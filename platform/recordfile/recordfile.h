@@ -37,6 +37,7 @@ public:
 
 private:
     void requireOpen() const;
+    template <typename Transfer> void transferRecord(Transfer transfer, int shortCode);
 
     std::size_t m_recordSize;
     int m_fd = -1;

@@ -61,27 +61,6 @@ std::vector<Heard> soundsIn(const QByteArray &raw)
     return heard;
 }
 
-void addRow(const QString &folder, bool annually, int muzik)
-{
-    const QDate today = Calendar::today();
-    AdoConnection connection;
-    connection.setConnectionString(QStringLiteral("Data Source=") + folder +
-                                   QStringLiteral("Dates.mdb"));
-    connection.open();
-    AdoDataSet set;
-    set.setConnection(&connection);
-    set.setCommandText(
-        QStringLiteral("SELECT Date, Commentary, Annually, PsevdoDate, Muzik FROM TabData"));
-    set.open();
-    set.append();
-    set.setFieldValue(QStringLiteral("Date"), annually ? today.addYears(-30) : today);
-    set.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("событие"));
-    set.setFieldValue(QStringLiteral("Annually"), annually);
-    set.setFieldValue(QStringLiteral("PsevdoDate"), QDate(2000, today.month(), today.day()));
-    set.setFieldValue(QStringLiteral("Muzik"), muzik);
-    set.post();
-}
-
 TEST(TolvinRemind, PlaysTodaysSoundsInRowOrderAndWritesNothingBeforeOk)
 {
     QTemporaryDir dir;
@@ -92,8 +71,9 @@ TEST(TolvinRemind, PlaysTodaysSoundsInRowOrderAndWritesNothingBeforeOk)
     QFile::copy(QStringLiteral(ORVISTA_PROGRAM_DIR "/Dates.mdb"), folder + "Dates.mdb");
     QFile::setPermissions(folder + "Dates.mdb", QFile::ReadOwner | QFile::WriteOwner);
     // The one-time row comes first, though its sound event is the later one.
-    addRow(folder, true, 3);
-    addRow(folder, false, 9);
+    const QDate today = Calendar::today();
+    addDateRows(folder, {{today.addYears(-30), QStringLiteral("событие"), true, {}, 3},
+                         {today, QStringLiteral("событие"), false, {}, 9}});
 
     {
         RecordFile muzik(SoundEventRec::size);

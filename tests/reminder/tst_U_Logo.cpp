@@ -41,27 +41,6 @@ double storedNextDate(const QByteArray &bytes)
     return record.nextDate();
 }
 
-// Puts one row for 5 March 2027 into the folder's database.
-void addRowForFifthOfMarch(const QString &folder)
-{
-    AdoConnection connection;
-    connection.setConnectionString(QStringLiteral("Data Source=") + folder +
-                                   QStringLiteral("Dates.mdb"));
-    connection.open();
-    AdoDataSet set;
-    set.setConnection(&connection);
-    set.setCommandText(
-        QStringLiteral("SELECT Date, Commentary, Annually, PsevdoDate, Muzik FROM TabData"));
-    set.open();
-    set.append();
-    set.setFieldValue(QStringLiteral("Date"), fifthOfMarch);
-    set.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("день рождения"));
-    set.setFieldValue(QStringLiteral("Annually"), true);
-    set.setFieldValue(QStringLiteral("PsevdoDate"), QDate(2000, 3, 5));
-    set.setFieldValue(QStringLiteral("Muzik"), 0);
-    set.post();
-}
-
 class ULogoTest : public ::testing::Test
 {
 protected:
@@ -144,7 +123,7 @@ TEST_F(ULogoTest, SplashLayoutAndTheOtherWindowsCreatedHidden)
 TEST_F(ULogoTest, DayWithRowsShowsReminderAndCreatesMuzikFile)
 {
     folder.addEmptyDatabase();
-    addRowForFifthOfMarch(folder.path());
+    addDateRows(folder.path(), {{fifthOfMarch, QStringLiteral("день рождения"), true, {}, 0}});
 
     EXPECT_TRUE(runStep().empty());
 

@@ -41,46 +41,6 @@ void PrintTo(const QString &text, std::ostream *out)
 namespace
 {
 
-struct DateRow {
-    QVariant date; // QDate, or a day number with a time of day
-    QString commentary;
-    bool annually;
-    QDate pseudo = {}; // when invalid, the one the editor stores
-    QVariant muzik = 1;
-};
-
-// Appends rows as the editor stores them: the Pseudo-date is the date's
-// month and day in the year 2000.
-void addRows(const QString &folder, const std::vector<DateRow> &rows)
-{
-    AdoConnection connection;
-    connection.setConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
-                                   folder +
-                                   QStringLiteral("Dates.mdb;Persist Security Info=False"));
-    connection.open();
-    AdoDataSet set;
-    set.setConnection(&connection);
-    set.setCommandText(
-        QStringLiteral("SELECT Date, Commentary, Annually, PsevdoDate, Muzik FROM TabData"));
-    set.open();
-    for (const DateRow &row : rows) {
-        const QDate date = row.date.typeId() == QMetaType::QDate
-                               ? row.date.toDate()
-                               : Calendar::toDate(row.date.toDouble());
-        set.append();
-        set.setFieldValue(QStringLiteral("Date"), row.date);
-        set.setFieldValue(QStringLiteral("Commentary"), row.commentary);
-        set.setFieldValue(QStringLiteral("Annually"), row.annually);
-        set.setFieldValue(QStringLiteral("PsevdoDate"),
-                          row.pseudo.isValid() ? row.pseudo
-                                               : QDate(2000, date.month(), date.day()));
-        set.setFieldValue(QStringLiteral("Muzik"), row.muzik);
-        set.post();
-    }
-    set.close();
-    connection.close();
-}
-
 // The commentaries of the rows the dataset holds, in order.
 QStringList listedCommentaries()
 {
@@ -162,18 +122,19 @@ TEST_F(UShowTest, CommandTextForFifthOfMarch2027)
 
 TEST_F(UShowTest, ListsTodaysOneTimeRowsThenYearlyRows)
 {
-    addRows(folder.path(), {
-                               {QDate(1990, 3, 5), QStringLiteral("yearly 1990"), true},
-                               {QDate(2027, 3, 5), QStringLiteral("once today"), false},
-                               {QDate(2030, 3, 5), QStringLiteral("yearly 2030"), true},
-                               {QDate(2026, 3, 5), QStringLiteral("once last year"), false},
-                               {QDate(2027, 3, 6), QStringLiteral("once tomorrow"), false},
-                               {QDate(1990, 3, 4), QStringLiteral("yearly yesterday"), true},
-                               // Noon of today is not the start of the day.
-                               {Calendar::fromDate(QDate(2027, 3, 5)) + 0.5,
-                                QStringLiteral("once at noon"), false},
-                               {QDate(2027, 3, 5), QStringLiteral("быть ещё раз сегодня"), false},
-                           });
+    addDateRows(
+        folder.path(),
+        {
+            {QDate(1990, 3, 5), QStringLiteral("yearly 1990"), true},
+            {QDate(2027, 3, 5), QStringLiteral("once today"), false},
+            {QDate(2030, 3, 5), QStringLiteral("yearly 2030"), true},
+            {QDate(2026, 3, 5), QStringLiteral("once last year"), false},
+            {QDate(2027, 3, 6), QStringLiteral("once tomorrow"), false},
+            {QDate(1990, 3, 4), QStringLiteral("yearly yesterday"), true},
+            // Noon of today is not the start of the day.
+            {Calendar::fromDate(QDate(2027, 3, 5)) + 0.5, QStringLiteral("once at noon"), false},
+            {QDate(2027, 3, 5), QStringLiteral("быть ещё раз сегодня"), false},
+        });
     Calendar::setToday(QDate(2027, 3, 5));
     OpenTodayEvents();
 
@@ -192,7 +153,7 @@ TEST_F(UShowTest, YearlyRowIsNeverFoundByItsDateNorOneTimeRowByItsPseudoDate)
 {
     // Rows whose two dates disagree, so that each can only be found by the
     // wrong one of them.
-    addRows(
+    addDateRows(
         folder.path(),
         {{QDate(2027, 3, 5), QStringLiteral("yearly by date"), true, QDate(2000, 3, 6)},
          {QDate(2026, 3, 6), QStringLiteral("once by pseudo-date"), false, QDate(2000, 3, 5)},
@@ -204,7 +165,7 @@ TEST_F(UShowTest, YearlyRowIsNeverFoundByItsDateNorOneTimeRowByItsPseudoDate)
 
 TEST_F(UShowTest, TwentyNinthOfFebruaryOnlyInLeapYears)
 {
-    addRows(folder.path(), {{QDate(1996, 2, 29), QStringLiteral("leap day"), true}});
+    addDateRows(folder.path(), {{QDate(1996, 2, 29), QStringLiteral("leap day"), true}});
     struct Case {
         QDate today;
         bool listed;
@@ -224,7 +185,7 @@ TEST_F(UShowTest, TwentyNinthOfFebruaryOnlyInLeapYears)
 
 TEST_F(UShowTest, EmptyDayOpensEmptyDatasetWithGridLaidOut)
 {
-    addRows(folder.path(), {{QDate(2027, 3, 6), QStringLiteral("tomorrow"), false}});
+    addDateRows(folder.path(), {{QDate(2027, 3, 6), QStringLiteral("tomorrow"), false}});
     Calendar::setToday(QDate(2027, 3, 5));
     OpenTodayEvents();
 
@@ -249,7 +210,7 @@ TEST_F(UShowTest, EmptyDayOpensEmptyDatasetWithGridLaidOut)
 
 TEST_F(UShowTest, DateColumnShowsShortDateAndHiddenFieldsStayReadable)
 {
-    addRows(folder.path(), {{QDate(2027, 3, 5), QStringLiteral("once"), false}});
+    addDateRows(folder.path(), {{QDate(2027, 3, 5), QStringLiteral("once"), false}});
     Calendar::setToday(QDate(2027, 3, 5));
     OpenTodayEvents();
     QAbstractItemModel *model = FrmTolvin->DBGrid->model();
@@ -260,7 +221,7 @@ TEST_F(UShowTest, DateColumnShowsShortDateAndHiddenFieldsStayReadable)
 
 TEST_F(UShowTest, CloseDatabaseDetachesGridAndCanBeRepeated)
 {
-    addRows(folder.path(), {{QDate(2027, 3, 5), QStringLiteral("once"), false}});
+    addDateRows(folder.path(), {{QDate(2027, 3, 5), QStringLiteral("once"), false}});
     Calendar::setToday(QDate(2027, 3, 5));
     OpenTodayEvents();
     ASSERT_EQ(FrmTolvin->DBGrid->model()->rowCount(), 1);
@@ -356,7 +317,7 @@ protected:
     // Today's rows: one-time rows come before yearly ones.
     void showReminder(const std::vector<DateRow> &rows)
     {
-        addRows(folder.path(), rows);
+        addDateRows(folder.path(), rows);
         OpenTodayEvents();
         FrmTolvin->showNonModal();
     }
