@@ -90,7 +90,6 @@ void TFrmKarvel::createControls()
         spec.button->setObjectName(QLatin1String(spec.name));
         spec.button->setGeometry(spec.left, 472, spec.width, 30);
         spec.button->setFont(sansFont(13, true));
-        spec.button->setAutoDefault(false);
     }
     setTabOrder(BitAdd, BitEdit);
     setTabOrder(BitEdit, BitDelete);

@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
 
@@ -54,8 +55,24 @@ void Form::centreOnScreen()
 
 void Form::setDefaultButton(QPushButton *button)
 {
+    m_defaultButton = button;
     button->setAutoDefault(true);
     button->setDefault(true);
+}
+
+void Form::keyPressEvent(QKeyEvent *event)
+{
+    // QDialog would make its first button the default one when shown, so
+    // that Enter anywhere pressed it.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && !m_defaultButton) {
+        auto *button = qobject_cast<QPushButton *>(focusWidget());
+        if (button && button->isEnabled())
+            button->click();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void Form::reject()

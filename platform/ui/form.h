@@ -31,7 +31,8 @@ public:
 
     // The button that answers Esc; without one Esc does nothing.
     void setCancelButton(QPushButton *button) { m_cancelButton = button; }
-    // The button that answers Enter.
+    // The button that answers Enter. Without one, Enter presses the focused
+    // button and nothing else.
     void setDefaultButton(QPushButton *button);
 
     void reject() override;
@@ -42,9 +43,11 @@ protected:
     // close()); it may refuse the close.
     virtual void FormClose(CloseAction &action) { Q_UNUSED(action); }
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     // Fixed size, centred on the screen.
     void centreOnScreen();
 
 private:
     QPushButton *m_cancelButton = nullptr;
+    QPushButton *m_defaultButton = nullptr;
 };

@@ -162,6 +162,34 @@ TEST_F(MainWindowTest, CtrlDelAsksThenDeletesAtOnce)
     EXPECT_EQ(shown[0].caption, QStringLiteral("Confirm"));
 }
 
+TEST_F(MainWindowTest, EveryButtonAnswersTheKeyboard)
+{
+    folder.addEmptyDatabase();
+    start();
+    // Focus moves, and with it the button Enter presses, only in the active window.
+    QApplication::setActiveWindow(FrmKarvel);
+    const std::pair<QPushButton *, QString> buttons[] = {
+        {FrmKarvel->BitAdd, QStringLiteral("FrmEdit")},
+        {FrmKarvel->BitOption, QStringLiteral("FrmOption")},
+        {FrmKarvel->BitAbout, QStringLiteral("FrmAbout")},
+    };
+    for (const auto &[button, form] : buttons) {
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Return);
+        const auto shown = ScriptedDialogs::instance().take();
+        ASSERT_FALSE(shown.empty()) << button->objectName().toStdString();
+        EXPECT_EQ(shown[0].kind, ShownMessage::Modal);
+        EXPECT_EQ(shown[0].text, form);
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (window != FrmKarvel)
+                window->hide();
+        QApplication::setActiveWindow(FrmKarvel);
+    }
+    // Enter in the grid opens nothing.
+    FrmKarvel->DBGrid->setFocus();
+    QTest::keyClick(FrmKarvel->DBGrid, Qt::Key_Return);
+}
+
 TEST_F(MainWindowTest, MissingDatabaseIsReportedAndWindowStillCloses)
 {
     start();
