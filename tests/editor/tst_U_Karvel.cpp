@@ -207,18 +207,24 @@ TEST_F(MainWindowTest, MissingDatabaseIsReportedAndWindowStillCloses)
 
 TEST_F(MainWindowTest, UncreatableRecordFileIsReportedAndWindowStillCloses)
 {
-    // A folder in the file's place can be neither opened nor created, even by root.
-    folder.addEmptyDatabase();
-    QDir(folder.path()).mkdir(QStringLiteral("option.dat"));
-    start();
-    const QStringList texts = ScriptedDialogs::instance().takeTexts();
-    ASSERT_FALSE(texts.isEmpty());
-    EXPECT_EQ(texts[0], QStringLiteral("File access denied."));
-    // The steps after the failure did not run: the list stays unopened.
-    EXPECT_FALSE(FrmKarvel->ADOConnect.connected());
-    EXPECT_TRUE(FrmKarvel->BitEdit->isEnabled());
-    FrmKarvel->close();
-    ASSERT_EQ(ScriptedDialogs::instance().take().back().kind, ShownMessage::EndProcess);
+    for (const char *name : {"option.dat", "muzikdan.dat"}) {
+        SCOPED_TRACE(name);
+        TemporaryProgramFolder own;
+        own.addEmptyDatabase();
+        // A folder in the file's place can be neither opened nor created, even by root.
+        QDir(own.path()).mkdir(QLatin1String(name));
+        start();
+        const QStringList texts = ScriptedDialogs::instance().takeTexts();
+        ASSERT_FALSE(texts.isEmpty());
+        EXPECT_EQ(texts[0], QStringLiteral("File access denied."));
+        // The steps after the failure did not run: the list stays unopened.
+        EXPECT_FALSE(FrmKarvel->ADOConnect.connected());
+        EXPECT_TRUE(FrmKarvel->BitEdit->isEnabled());
+        EXPECT_TRUE(FrmKarvel->isVisible());
+        FrmKarvel->close();
+        ASSERT_EQ(ScriptedDialogs::instance().take().back().kind, ShownMessage::EndProcess);
+        deleteWindows();
+    }
 }
 
 TEST_F(MainWindowTest, ClosingClosesTheFilesAndEnds)
