@@ -40,11 +40,14 @@ QString jetDateLiteral(int month, int day, int year)
 
 // The sound event of the current row, or 0 when the row has no sound. Only
 // 1 to 20 name a sound event; anything else (0, a value out of range, an
-// empty field) means none.
+// empty field) means none, and so does a grid whose rows were all deleted.
 int soundEventOfCurrentRow()
 {
+    AdoDataSet *set = FrmTolvin->ADODataSet;
+    if (set->isEmpty())
+        return 0;
     bool isNumber = false;
-    const QVariant muzik = FrmTolvin->ADODataSet->fieldValue(QStringLiteral("Muzik"));
+    const QVariant muzik = set->fieldValue(QStringLiteral("Muzik"));
     const int event = muzik.isNull() ? 0 : muzik.toInt(&isNumber);
     return isNumber && event >= 1 && event <= Records::soundEventCount ? event : 0;
 }

@@ -667,4 +667,29 @@ TEST_F(UShowPlaybackTest, CtrlDelInReleasedGridDeletesTheRowAfterConfirmation)
     EXPECT_EQ(listedCommentaries(), QStringList{QStringLiteral("keep")});
 }
 
+TEST_F(UShowPlaybackTest, ReplayAfterEveryRowWasDeletedOnlySilencesWhatPlays)
+{
+    setSoundFile(1, tone(QStringLiteral("short.wav"), 100));
+    showReminder({once("only", 1)});
+    runSequence();
+    expectReleased();
+    DbGrid *grid = FrmTolvin->DBGrid;
+    setSoundFile(1, tone(QStringLiteral("long.wav"), 3000));
+    QTest::keyClick(grid, Qt::Key_Return);
+    ASSERT_EQ(FrmTolvin->MediaPlayer.mode(), MediaPlayer::Mode::Playing);
+
+    ScriptedDialogs::instance().answerConfirm(true);
+    QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+    ASSERT_TRUE(FrmTolvin->ADODataSet->isEmpty());
+    ASSERT_EQ(ScriptedDialogs::instance().take().size(), 1u);
+    SoundLog::clear();
+
+    // No row is current any more: a replay request finds no sound.
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_NE(FrmTolvin->MediaPlayer.mode(), MediaPlayer::Mode::Playing);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_TRUE(SoundLog::played().isEmpty());
+    EXPECT_TRUE(ScriptedDialogs::instance().take().empty());
+}
+
 } // namespace
