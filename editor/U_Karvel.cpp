@@ -96,6 +96,9 @@ void TFrmKarvel::createControls()
     setTabOrder(BitDelete, BitOption);
     setTabOrder(BitOption, BitAbout);
     setTabOrder(BitAbout, DBGrid);
+    // The focus chain starts at the window, not at the first Tab stop: the
+    // window would open with the focus in the grid.
+    BitAdd->setFocus();
 
     const auto centred = Qt::AlignHCenter;
     StatusBar1 = new PanelStatusBar({{60, centred, QStringLiteral("Orvista 2")},

@@ -190,6 +190,22 @@ TEST_F(MainWindowTest, EveryButtonAnswersTheKeyboard)
     QTest::keyClick(FrmKarvel->DBGrid, Qt::Key_Return);
 }
 
+TEST_F(MainWindowTest, OpensOnAddAndTabFollowsTheButtonsThenTheGrid)
+{
+    folder.addEmptyDatabase();
+    addRows({{QDate(2020, 1, 1), QStringLiteral("one")}});
+    start();
+    QApplication::setActiveWindow(FrmKarvel);
+    QWidget *const order[] = {FrmKarvel->BitAdd,    FrmKarvel->BitEdit,  FrmKarvel->BitDelete,
+                              FrmKarvel->BitOption, FrmKarvel->BitAbout, FrmKarvel->DBGrid,
+                              FrmKarvel->BitAdd};
+    EXPECT_EQ(QApplication::focusWidget(), order[0]);
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), order[i]) << i;
+    }
+}
+
 TEST_F(MainWindowTest, MissingDatabaseIsReportedAndWindowStillCloses)
 {
     start();
