@@ -32,6 +32,10 @@ public:
     void setLocked(bool on);
     bool isLocked() const { return m_locked; }
 
+    // Typed characters never move the current row: the grid has no
+    // incremental search.
+    void keyboardSearch(const QString &) override {}
+
 signals:
     // A row was deleted with Ctrl+Del.
     void rowDeleted();

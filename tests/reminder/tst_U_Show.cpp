@@ -692,4 +692,19 @@ TEST_F(UShowPlaybackTest, ReplayAfterEveryRowWasDeletedOnlySilencesWhatPlays)
     EXPECT_TRUE(ScriptedDialogs::instance().take().empty());
 }
 
+TEST_F(UShowPlaybackTest, TypedCharactersDoNotMoveTheReleasedGridsCurrentRow)
+{
+    setSoundFile(1, tone(QStringLiteral("short.wav"), 100));
+    showReminder({once("first", 1), once("second", 0), yearly("third", 0)});
+    runSequence();
+    expectReleased();
+    DbGrid *grid = FrmTolvin->DBGrid;
+    QAbstractItemModel *model = grid->model();
+    // What the rows begin with in either visible column.
+    const QString dateText = model->data(model->index(1, 0)).toString();
+    typeText(grid, dateText.left(3) + QStringLiteral("st"));
+    EXPECT_EQ(FrmTolvin->ADODataSet->recNo(), 0);
+    EXPECT_EQ(grid->currentIndex().row(), 0);
+}
+
 } // namespace
