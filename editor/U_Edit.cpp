@@ -20,8 +20,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QValidator>
+#include <QWheelEvent>
 
 TFrmEdit *FrmEdit = nullptr;
 
@@ -136,6 +138,8 @@ void LockedSpinBox::keyPressEvent(QKeyEvent *event)
     switch (event->key()) {
     case Qt::Key_Up:
     case Qt::Key_Down:
+        // With Ctrl held the spin box would take ten steps.
+        event->setModifiers(Qt::NoModifier);
         QSpinBox::keyPressEvent(event);
         return;
     case Qt::Key_PageUp:
@@ -160,6 +164,19 @@ void LockedSpinBox::keyPressEvent(QKeyEvent *event)
     event->accept();
     QApplication::beep();
     emit keyRefused();
+}
+
+// One step a notch or a click on an arrow, also with Ctrl held.
+void LockedSpinBox::wheelEvent(QWheelEvent *event)
+{
+    event->setModifiers(Qt::NoModifier);
+    QSpinBox::wheelEvent(event);
+}
+
+void LockedSpinBox::mousePressEvent(QMouseEvent *event)
+{
+    event->setModifiers(Qt::NoModifier);
+    QSpinBox::mousePressEvent(event);
 }
 
 TFrmEdit::TFrmEdit(QWidget *parent) : Form(parent)

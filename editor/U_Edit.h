@@ -28,6 +28,8 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
 };
 
 class TFrmEdit : public Form

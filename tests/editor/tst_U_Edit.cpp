@@ -15,7 +15,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
 #include <QTest>
+#include <QWheelEvent>
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
@@ -589,6 +592,23 @@ TEST_F(EditDialogTest, SpinnersStepButCannotBeTypedInto)
         EXPECT_EQ(spinner->value(), before - 1);
         QTest::keyClick(spinner, Qt::Key_PageUp);
         EXPECT_EQ(spinner->value(), before - 1);
+
+        // Ctrl makes no ten steps of one, by key, wheel or arrow.
+        QTest::keyClick(spinner, Qt::Key_Up, Qt::ControlModifier);
+        EXPECT_EQ(spinner->value(), before);
+        const QPoint centre = spinner->rect().center();
+        QWheelEvent notch(centre, spinner->mapToGlobal(centre), {}, {0, 120}, Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(spinner, &notch);
+        EXPECT_EQ(spinner->value(), before + 1);
+        QStyleOptionSpinBox option;
+        option.initFrom(spinner);
+        option.subControls = QStyle::SC_SpinBoxDown;
+        option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
+        const QRect downArrow = spinner->style()->subControlRect(QStyle::CC_SpinBox, &option,
+                                                                 QStyle::SC_SpinBoxDown, spinner);
+        QTest::mouseClick(spinner, Qt::LeftButton, Qt::ControlModifier, downArrow.center());
+        EXPECT_EQ(spinner->value(), before);
 
         spinner->setValue(spinner->maximum() + 100);
         EXPECT_EQ(spinner->value(), spinner->maximum());
