@@ -149,6 +149,8 @@ void TFrmOption::createControls()
         edit->setGeometry(left, 32, 185, 17);
         edit->setFont(sansFont(16, true));
         edit->setEchoMode(QLineEdit::Password);
+        // Stars, whatever the style would draw instead.
+        edit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
         edit->setMaxLength(passwordLimit);
         edit->setValidator(new Cp1251Only(edit));
         label->setBuddy(edit);

@@ -16,6 +16,7 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -381,6 +382,9 @@ TEST_F(OptionWindowTest, PasswordBoxesTakeTwentyCharactersOfWindows1251)
     for (QLineEdit *box :
          {FrmOption->TxtPassword, FrmOption->TxtPasswordNew, FrmOption->TxtPasswordNewNew}) {
         EXPECT_EQ(box->echoMode(), QLineEdit::Password);
+        // Every character shows as a star.
+        EXPECT_EQ(box->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, box),
+                  int(u'*'));
         type(box, QStringLiteral("ab☺cЁ€") + QString(30, QLatin1Char('x')));
         EXPECT_EQ(box->text(), QStringLiteral("abcЁ€") + QString(15, QLatin1Char('x')));
     }
