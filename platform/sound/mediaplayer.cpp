@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 #include <vector>
 
 #include "errors.h"
@@ -125,6 +126,13 @@ SoundKind sniff(SDL_RWops *source)
 // when it cannot be read or is neither WAV nor MP3.
 SDL_RWops *openSound(const QString &fileName, SoundKind *kind)
 {
+    // Opening a pipe or a device could block for ever: only regular files
+    // are sounds.
+    struct stat info;
+    if (::stat(QFile::encodeName(fileName).constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        Mix_SetError("Not a regular file: %s", QFile::encodeName(fileName).constData());
+        return nullptr;
+    }
     SDL_RWops *source = SDL_RWFromFile(QFile::encodeName(fileName).constData(), "rb");
     if (!source)
         return nullptr;

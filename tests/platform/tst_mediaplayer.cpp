@@ -12,6 +12,7 @@
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "errors.h"
 #include "mediaplayer.h"
@@ -169,7 +170,10 @@ TEST_F(MediaPlayerTest, StopHoldsThePositionAndPlayGoesOn)
 TEST_F(MediaPlayerTest, FailedOpenRaisesAndLeavesNoDevice)
 {
     QDir(m_dir.path()).mkdir("folder.wav");
+    // Opening a pipe with no writer would block for ever.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe.wav")).constData(), 0600), 0);
     const QString files[] = {
+        path("pipe.wav"),
         path("missing.wav"),
         write("garbage.wav", QByteArray("this is not a sound file, only some text\n").repeated(20)),
         write("empty.mp3", QByteArray()),
@@ -228,7 +232,9 @@ TEST_F(MediaPlayerTest, PlaySoundSyncGivesTheAlertForWhatCannotPlay)
         write("garbage.mp3", QByteArray(4000, 'x')),
         write("empty.wav", emptyWav()),
         QString(),
+        path("pipe.mp3"),
     };
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe.mp3")).constData(), 0600), 0);
     for (const QString &file : files) {
         SCOPED_TRACE(file.toStdString());
         SoundLog::clear();
