@@ -1,3 +1,5 @@
+// The editor's program block: the application title and its six windows,
+// created in their fixed order.
 #include "karvel_app.h"
 
 #include "U_About.h"

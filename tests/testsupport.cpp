@@ -1,3 +1,5 @@
+// The scripted dialog seam, temporary Program folders and the small makers
+// of test data.
 #include "testsupport.h"
 
 #include "adoconnection.h"

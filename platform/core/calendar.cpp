@@ -1,3 +1,4 @@
+// Calendar dates over QDate's Julian day numbers, and the settable clock.
 #include "calendar.h"
 
 #include <cmath>

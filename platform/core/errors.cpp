@@ -1,3 +1,4 @@
+// The messages of the record files' input/output error codes.
 #include "errors.h"
 
 InOutError::InOutError(int code) : OrvistaError(messageFor(code)), m_code(code) {}

@@ -1,3 +1,4 @@
+// The Program folder from the running executable's path.
 #include "programfolder.h"
 
 #include <QFile>

@@ -1,3 +1,4 @@
+// The substitute fonts and the panelled status bar.
 #include "controls.h"
 
 #include <QLabel>

@@ -1,3 +1,5 @@
+// The data grid: keeps the grid's selection and the dataset's current row
+// in step, and deletes rows on Ctrl+Del after asking.
 #include "dbgrid.h"
 
 #include "datasource.h"

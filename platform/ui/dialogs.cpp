@@ -1,3 +1,5 @@
+// The real dialog seam over QMessageBox and QFileDialog, and the default
+// error message.
 #include "dialogs.h"
 
 #include "form.h"

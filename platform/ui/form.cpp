@@ -1,3 +1,5 @@
+// The window base: one activation per showing, outer sizes, Esc, Enter and
+// the close handler.
 #include "form.h"
 
 #include "dialogs.h"

@@ -1,3 +1,4 @@
+// What the handler guard shows for an error it caught.
 #include "guard.h"
 
 void showUncaught(const std::exception &error)

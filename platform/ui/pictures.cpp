@@ -1,3 +1,4 @@
+// The programs' own pictures, drawn with QPainter.
 #include "pictures.h"
 
 #include <QPainter>
