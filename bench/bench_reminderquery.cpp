@@ -5,6 +5,7 @@
 #include "adodataset.h"
 #include "calendar.h"
 #include "datesschema.h"
+#include "reminderquery.h"
 
 #include <QDate>
 #include <QTemporaryDir>
@@ -18,22 +19,6 @@ namespace
 {
 
 constexpr int rowCount = 1'000'000;
-
-QString literal(int month, int day, int year)
-{
-    return QStringLiteral("#%1/%2/%3#").arg(month).arg(day).arg(year);
-}
-
-QString reminderQuery(const QDate &today)
-{
-    return QStringLiteral("SELECT TabData.Date, TabData.Commentary, TabData.Annually, "
-                          "TabData.PsevdoDate, TabData.Muzik FROM TabData WHERE "
-                          "(((TabData.Annually)=True) AND ((TabData.PsevdoDate)=") +
-           literal(today.month(), today.day(), 2000) +
-           QStringLiteral(")) OR (((TabData.Annually)=False)) AND ((TabData.Date)=") +
-           literal(today.month(), today.day(), today.year()) +
-           QStringLiteral(") ORDER BY  TabData.Annually DESC");
-}
 
 void check(int rc, sqlite3 *db)
 {
@@ -106,7 +91,7 @@ void BM_RemindersQuery(benchmark::State &state)
     QDate today(2027, 1, 1);
     qint64 rows = 0;
     for (auto _ : state) {
-        dataSet.setCommandText(reminderQuery(today));
+        dataSet.setCommandText(ReminderQuery::forDay(today));
         dataSet.open();
         rows += dataSet.recordCount();
         today = today.addDays(1);
@@ -127,7 +112,7 @@ void BM_ConnectAndQuery(benchmark::State &state)
         connection.open();
         AdoDataSet dataSet;
         dataSet.setConnection(&connection);
-        dataSet.setCommandText(reminderQuery(today));
+        dataSet.setCommandText(ReminderQuery::forDay(today));
         dataSet.open();
         benchmark::DoNotOptimize(dataSet.recordCount());
         today = today.addDays(1);

@@ -2,6 +2,7 @@
 // the shipped schema: finding and opening the file, the list's order rules,
 // posting and deleting as read back with raw SQLite, and today's query.
 #include "../../tools/datesschema.h"
+#include "../../tools/reminderquery.h"
 #include "adoconnection.h"
 #include "adodataset.h"
 #include "calendar.h"
@@ -25,23 +26,6 @@ namespace
 const QString editorQuery =
     QStringLiteral("SELECT TabData.Date, TabData.Commentary, TabData.Annually, TabData.PsevdoDate, "
                    "TabData.Muzik FROM TabData ORDER BY TabData.Date");
-
-QString jetLiteral(int month, int day, int year)
-{
-    return QStringLiteral("#%1/%2/%3#").arg(month).arg(day).arg(year);
-}
-
-// The reminder's command text for a day, as the reminder puts it together.
-QString reminderQuery(const QDate &today)
-{
-    return QStringLiteral("SELECT TabData.Date, TabData.Commentary, TabData.Annually, "
-                          "TabData.PsevdoDate, TabData.Muzik FROM TabData WHERE "
-                          "(((TabData.Annually)=True) AND ((TabData.PsevdoDate)=") +
-           jetLiteral(today.month(), today.day(), 2000) +
-           QStringLiteral(")) OR (((TabData.Annually)=False)) AND ((TabData.Date)=") +
-           jetLiteral(today.month(), today.day(), today.year()) +
-           QStringLiteral(") ORDER BY  TabData.Annually DESC");
-}
 
 QString connectionString(const QString &file)
 {
@@ -675,7 +659,7 @@ TEST(RemindersQuery, SelectsTodaysRowsOneTimeRowsFirst)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.today.toString(Qt::ISODate).toStdString());
-        Open open(db.path(), reminderQuery(c.today));
+        Open open(db.path(), ReminderQuery::forDay(c.today));
         const QStringList got = open.comments();
         ASSERT_EQ(got.size(), c.oneTime.size() + c.yearly.size()) << got.join(", ").toStdString();
         // Within each group the order is the engine's own.
@@ -699,7 +683,7 @@ TEST(RemindersQuery, UsesTheIndexesAndNeverScansTheTable)
             details << row.value(3);
         return details.join(QLatin1Char('\n'));
     };
-    const QString reminder = explain(reminderQuery(QDate(2027, 3, 5)));
+    const QString reminder = explain(ReminderQuery::forDay(QDate(2027, 3, 5)));
     EXPECT_TRUE(reminder.contains(QStringLiteral("MULTI-INDEX OR"))) << reminder.toStdString();
     EXPECT_TRUE(reminder.contains(QStringLiteral("USING INDEX TabData_Annually_PsevdoDate")))
         << reminder.toStdString();
