@@ -87,8 +87,19 @@ void TFrmEnd::ChkTodayShowClick()
     TxtPassword->setVisible(askPassword);
 }
 
+void TFrmEnd::reject()
+{
+    if (m_writeFailed)
+        close();
+}
+
 void TFrmEnd::FormClose(CloseAction &action)
 {
+    // A disk that refuses the write would otherwise hold the user here for
+    // good. Nothing stored is lost: the file still holds a date that makes
+    // the next start remind again.
+    if (m_writeFailed)
+        dialogs().endProcess(0);
     action = CloseAction::None;
 }
 
@@ -114,7 +125,12 @@ void TFrmEnd::CmdOkClick()
         }
         OptionRec.setNextDate(Calendar::todayNumber() + 1);
     }
-    Records::writeOptionRec(OptionFile, OptionRec);
-    OptionFile.close();
+    try {
+        Records::writeOptionRec(OptionFile, OptionRec);
+        OptionFile.close();
+    } catch (...) {
+        m_writeFailed = true;
+        throw;
+    }
     dialogs().endProcess(0);
 }

@@ -29,12 +29,18 @@ public:
     // reminder date and ends the process.
     void CmdOkClick();
 
+    // Esc: nothing, until a write at Ok has failed; then it closes.
+    void reject() override;
+
 protected:
-    // Refuses every close: Ok is the only way out.
+    // Refuses every close: Ok is the only way out, until a write at Ok has
+    // failed; then a close ends the program without storing.
     void FormClose(CloseAction &action) override;
 
 private:
     void createControls();
+
+    bool m_writeFailed = false;
 };
 
 extern TFrmEnd *FrmEnd;

@@ -279,21 +279,37 @@ TEST_F(UEndTest, EnterActsAsOkFromTheCheckBoxAndThePasswordBox)
     expectStoredAndEnded(today(), before);
 }
 
-TEST_F(UEndTest, FailedWriteIsShownAtEachOkAndTheDialogStays)
+TEST_F(UEndTest, FailedWriteIsShownAtEachOkThenEscOrCloseEndsTheProgram)
 {
-    showDialog(QString());
-    // Reads give zeros, writes fail as on a full disk.
-    OptionFile.close();
-    ASSERT_TRUE(OptionFile.openQuiet(QStringLiteral("/dev/full")));
     const QString diskFull = errorMessageText(InOutError::messageFor(101));
+    for (const bool escape : {true, false}) {
+        SCOPED_TRACE(escape ? "Esc" : "close box");
+        TearDown();
+        SetUp();
+        showDialog(QString());
+        // Reads give zeros, writes fail as on a full disk.
+        OptionFile.close();
+        ASSERT_TRUE(OptionFile.openQuiet(QStringLiteral("/dev/full")));
 
-    for (int press = 0; press < 2; ++press) {
-        pressOk();
-        EXPECT_EQ(ScriptedDialogs::instance().takeTexts(), QStringList{diskFull});
-        EXPECT_TRUE(FrmEnd->isVisible());
-        EXPECT_TRUE(OptionFile.isOpen());
+        for (int press = 0; press < 2; ++press) {
+            pressOk();
+            EXPECT_EQ(ScriptedDialogs::instance().takeTexts(), QStringList{diskFull});
+            EXPECT_TRUE(FrmEnd->isVisible());
+            EXPECT_TRUE(OptionFile.isOpen());
+        }
+        EXPECT_EQ(OptionRec.nextDate(), today());
+
+        // Now the user may leave without storing; the next start reminds.
+        if (escape)
+            QTest::keyClick(FrmEnd->ChkTodayShow, Qt::Key_Escape);
+        else
+            FrmEnd->close();
+        const std::vector<ShownMessage> shown = ScriptedDialogs::instance().take();
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].kind, ShownMessage::EndProcess);
+        EXPECT_EQ(shown[0].text, QStringLiteral("0"));
+        EXPECT_EQ(optionFile(), before);
     }
-    EXPECT_EQ(OptionRec.nextDate(), today());
 }
 
 } // namespace
