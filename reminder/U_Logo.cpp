@@ -19,6 +19,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QWindow>
+#include <cmath>
 
 TFrmLogo *FrmLogo = nullptr;
 
@@ -37,6 +38,15 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const 
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
     return label;
+}
+
+// Only today or tomorrow is ever stored. A later date, or a value that is
+// no finite number, comes from a wrong clock or a damaged file and would
+// keep the reminder silent, perhaps for ever: it counts as due. Plain
+// double comparisons, so no such value is ever converted to an integer.
+bool isDue(double nextDate, double today)
+{
+    return !std::isfinite(nextDate) || nextDate > today + 1 || today >= nextDate;
 }
 
 } // namespace
@@ -130,9 +140,7 @@ void TFrmLogo::Timer1Timer()
     else
         OptionRec = Records::readOptionRec(OptionFile);
 
-    // Written as "not >=" so that a stored value that is not a number
-    // counts as not due.
-    if (!(Calendar::todayNumber() >= OptionRec.nextDate())) {
+    if (!isDue(OptionRec.nextDate(), Calendar::todayNumber())) {
         OptionFile.close();
         dialogs().endProcess(0);
     }

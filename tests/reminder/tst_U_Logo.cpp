@@ -155,10 +155,16 @@ TEST_F(ULogoTest, DueTestComparesStoredDateWithToday)
     };
     const double today = Calendar::fromDate(fifthOfMarch);
     const Case cases[] = {
-        {"tomorrow", today + 1, false},
         {"today", today, true},
+        {"tomorrow", today + 1, false},
         {"a month ago", today - 30, true},
-        {"not a number", std::nan(""), false},
+        // Only today or tomorrow is ever stored: anything else would keep
+        // the reminder silent, perhaps for ever.
+        {"the day after tomorrow", today + 2, true},
+        {"ten years ahead", Calendar::fromDate(fifthOfMarch.addYears(10)), true},
+        {"not a number", std::nan(""), true},
+        {"plus infinity", HUGE_VAL, true},
+        {"minus infinity", -HUGE_VAL, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
