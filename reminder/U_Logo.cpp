@@ -26,6 +26,8 @@ TFrmLogo *FrmLogo = nullptr;
 namespace
 {
 
+int pauseMilliseconds = 2000;
+
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &geometry,
                   int pixelHeight, const QColor &colour, Qt::Alignment alignment)
 {
@@ -102,8 +104,13 @@ void TFrmLogo::showPainted()
 
 void TFrmLogo::FormActivate()
 {
-    QThread::msleep(2000);
+    QThread::msleep(pauseMilliseconds);
     Timer1->start();
+}
+
+void TFrmLogo::setPause(int milliseconds)
+{
+    pauseMilliseconds = milliseconds;
 }
 
 void TFrmLogo::Timer1Tick()

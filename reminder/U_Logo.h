@@ -27,6 +27,10 @@ public:
     // step is still running (in a message box's loop) is ignored.
     void Timer1Tick();
 
+    // For tests: the length of the activation's pause, set before the
+    // splash is created; the program keeps its 2000 ms.
+    static void setPause(int milliseconds);
+
 protected:
     void FormActivate() override;
 

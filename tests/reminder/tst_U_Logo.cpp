@@ -48,6 +48,7 @@ protected:
     {
         if (FrmLogo)
             return;
+        TFrmLogo::setPause(0);
         CreateReminderWindows();
         // The tests run the step themselves; no tick may run it on the
         // executable's own folder.
