@@ -99,7 +99,9 @@ TEST(TolvinStart, NotDueEndsAfterSplashTouchingNothing)
 {
     TolvinRun tolvin;
     // No database: opening it would fail with a message.
-    const QByteArray before = optionBytes(QStringLiteral("пароль"), Calendar::todayNumber() + 2);
+    // Tomorrow: the only stored date that is not due (a later one is taken
+    // for a damaged file).
+    const QByteArray before = optionBytes(QStringLiteral("пароль"), Calendar::todayNumber() + 1);
     tolvin.write("option.dat", before);
 
     ASSERT_TRUE(tolvin.run()) << "tolvin did not end by itself";
