@@ -1,11 +1,11 @@
 // Tests of the connection and the dataset over a real SQLite file made with
 // the shipped schema: finding and opening the file, the list's order rules,
 // posting and deleting as read back with raw SQLite, and today's query.
-#include "../../tools/datesschema.h"
 #include "../../tools/reminderquery.h"
 #include "adoconnection.h"
 #include "adodataset.h"
 #include "calendar.h"
+#include "datesschema.h"
 #include "errors.h"
 #include "jetsql.h"
 

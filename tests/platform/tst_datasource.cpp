@@ -1,11 +1,11 @@
 // Tests of the data source: what a grid sees of a dataset (short dates, the
 // current-row mark, titles), and that the model stays consistent for Qt's
 // model checker through opening, appending, deleting and closing.
-#include "../../tools/datesschema.h"
 #include "adoconnection.h"
 #include "adodataset.h"
 #include "calendar.h"
 #include "datasource.h"
+#include "datesschema.h"
 #include "dbgrid.h"
 #include "errors.h"
 #include "testsupport.h"
