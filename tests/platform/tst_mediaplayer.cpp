@@ -275,7 +275,9 @@ void runChildTest(const char *filter, const QProcessEnvironment &added)
     child.start(QCoreApplication::applicationFilePath(),
                 {"--gtest_also_run_disabled_tests", QStringLiteral("--gtest_filter=") + filter});
     ASSERT_TRUE(child.waitForFinished(30000));
-    EXPECT_EQ(child.exitCode(), 0) << child.readAll().toStdString();
+    const QByteArray output = child.readAll();
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test.")) << output.toStdString();
 }
 
 // Without a device the layer never plays silently and never waits: each
