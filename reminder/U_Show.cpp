@@ -71,6 +71,18 @@ void openAndPlay(const QString &fileName)
     player.play();
 }
 
+// The state without sound: the grid stays locked against replays and
+// deleting, but takes the focus on its first row so that the keyboard (and
+// a screen reader) can go through today's dates.
+void browseSilently()
+{
+    DbGrid *grid = FrmTolvin->DBGrid;
+    grid->setBrowseOnly(true);
+    grid->setLocked(false);
+    grid->setFocusPolicy(Qt::StrongFocus);
+    grid->setFocus();
+}
+
 void stopAndClosePlayer()
 {
     ::MediaPlayer &player = FrmTolvin->MediaPlayer;
@@ -141,10 +153,25 @@ void CloseDatabase()
 
 void PlayAllFromStart()
 {
-    if (!PlayList || PlayList->isEmpty())
+    if (!PlayList || PlayList->isEmpty()) {
+        browseSilently();
         return;
+    }
+    // At logon the sound server may start after the reminder: the ticks
+    // wait for the device (index -1) and start the first entry when it is
+    // there or has been given up.
+    if (SoundDevice::starting()) {
+        FrmTolvin->TmrPlayAllTag = -1;
+        FrmTolvin->TmrPlayAll->start();
+        return;
+    }
     FrmTolvin->TmrPlayAllTag = 0;
-    openAndPlay(PlayList->at(0));
+    try {
+        openAndPlay(PlayList->at(0));
+    } catch (...) {
+        browseSilently();
+        throw;
+    }
     FrmTolvin->TmrPlayAll->start();
 }
 
@@ -253,6 +280,14 @@ void TFrmTolvin::TmrPlayAllTimer()
 {
     if (!PlayList)
         return;
+    if (TmrPlayAllTag < 0) {
+        if (SoundDevice::starting())
+            return;
+        // A first entry that cannot be opened must leave the timer off.
+        TmrPlayAll->stop();
+        PlayAllFromStart();
+        return;
+    }
     // An entry that failed to open left no device. The tick that tried it
     // showed its error; here it counts as ended, so the sequence goes on
     // instead of failing again on every tick.
@@ -288,12 +323,14 @@ void TFrmTolvin::DBGridKeyPress(QChar &key)
 }
 
 // Where the grid's double-clicks and character keys reach their handlers.
-// A locked grid has no focus and drops its double-clicks, so neither
-// handler runs before the grid is released.
+// A locked grid has no focus and drops its double-clicks, and a grid that
+// may only be browsed replays nothing, so neither handler runs before the
+// grid is released.
 bool TFrmTolvin::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == DBGrid->viewport() && event->type() == QEvent::MouseButtonDblClick &&
-        !DBGrid->isLocked()) {
+    if (DBGrid->isLocked() || DBGrid->isBrowseOnly())
+        return Form::eventFilter(watched, event);
+    if (watched == DBGrid->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         guarded([this] { DBGridDblClick(); });
     } else if (watched == DBGrid && event->type() == QEvent::KeyPress) {
         const QString text = static_cast<QKeyEvent *>(event)->text();

@@ -28,7 +28,8 @@ public:
     PanelStatusBar *StatusBar1;
     ::MediaPlayer MediaPlayer;
     QTimer *TmrPlayAll;
-    // The timer's Tag: the index in the play list of the sound that plays.
+    // The timer's Tag: the index in the play list of the sound that plays;
+    // -1 while the sequence waits for the sound device.
     int TmrPlayAllTag = 0;
     AdoConnection ADOConnect;
     ::DataSource *DataSource;

@@ -1,17 +1,19 @@
 // The sound layer over SDL2_mixer: the media player (streamed music, or a
 // decoded chunk on a reserved channel for WAV files the streaming decoder
 // refuses), the synchronous file player with its default alert, and the log.
-// Audio starts lazily; without a sound device the layer plays silently
-// through SDL's dummy driver.
+// Audio starts lazily. A device that does not open is tried again on later
+// calls, never waited for here; only SDL_AUDIODRIVER=dummy plays silently.
 #include "mediaplayer.h"
 
 #include <QFile>
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <sys/stat.h>
 #include <vector>
 
@@ -20,10 +22,15 @@
 namespace
 {
 
-enum class AudioState { NotTried, Ready, Failed, ShutDown };
+enum class AudioState { NotOpen, Ready, ShutDown };
 
-AudioState audioState = AudioState::NotTried;
+using Clock = std::chrono::steady_clock;
+
+AudioState audioState = AudioState::NotOpen;
 QString audioError;
+// When the first attempt to open the device failed; unset before that.
+std::optional<Clock::time_point> firstFailure;
+std::chrono::milliseconds retryPeriod(10000);
 Mix_Chunk *alertChunk = nullptr;
 int deviceFrequency = 44100;
 int deviceFrameBytes = 4;
@@ -69,23 +76,18 @@ bool openAudio()
     return true;
 }
 
+// One quick attempt to open the device when it is not open yet. A failure
+// keeps SDL's text for the error that the callers raise.
 bool ensureAudio()
 {
-    if (audioState == AudioState::Ready)
-        return true;
-    if (audioState != AudioState::NotTried)
-        return false;
+    if (audioState != AudioState::NotOpen)
+        return audioState == AudioState::Ready;
     // SDL must not take over SIGINT and SIGTERM from the program.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    bool opened = openAudio();
-    if (!opened) {
-        // The programs must work on a machine without a sound device.
-        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
-        opened = openAudio();
-    }
-    if (!opened) {
-        audioError = mixerError(QStringLiteral("No audio device"));
-        audioState = AudioState::Failed;
+    if (!openAudio()) {
+        audioError = mixerError(QStringLiteral("No sound device"));
+        if (!firstFailure)
+            firstFailure = Clock::now();
         return false;
     }
     int channels = 0;
@@ -396,7 +398,7 @@ bool MediaPlayer::isDeviceOpen() const
 void playSoundSync(const QString &fileName)
 {
     if (!ensureAudio())
-        return;
+        throw MediaError(audioError);
     Mix_Chunk *chunk = loadChunk(fileName);
     int channel = chunk ? Mix_PlayChannel(-1, chunk, 0) : -1;
     if (channel >= 0) {
@@ -411,6 +413,23 @@ void playSoundSync(const QString &fileName)
     if (chunk)
         Mix_FreeChunk(chunk);
 }
+
+namespace SoundDevice
+{
+
+bool starting()
+{
+    if (ensureAudio() || audioState == AudioState::ShutDown)
+        return false;
+    return Clock::now() - *firstFailure < retryPeriod;
+}
+
+void setRetryPeriod(int milliseconds)
+{
+    retryPeriod = std::chrono::milliseconds(milliseconds);
+}
+
+} // namespace SoundDevice
 
 namespace SoundLog
 {

@@ -25,8 +25,8 @@ public:
     QString fileName() const { return m_fileName; }
 
     // Closes a device still open, then opens fileName(), chosen as WAV or
-    // MP3 by its content. Raises MediaError with SDL_mixer's text; no device
-    // is open afterwards then.
+    // MP3 by its content. Raises MediaError with SDL_mixer's text, also when
+    // the sound device does not open; no device is open afterwards then.
     void open();
     // Starts playing from the current position and returns at once.
     void play();
@@ -51,8 +51,22 @@ private:
 
 // Plays a sound file to its end before returning. A file that is missing or
 // cannot be played gives a short default alert sound instead. Never hangs on
-// a broken file.
+// a broken file. Without a sound device, where not even the alert can sound,
+// raises MediaError at once.
 void playSoundSync(const QString &fileName);
+
+// The sound device opens when first needed. At logon the sound server may
+// start after the programs, so a device that does not open is tried again
+// on every later call (MediaPlayer::open, playSoundSync, starting); none of
+// them waits for it.
+namespace SoundDevice
+{
+// True while no device is open and the retry period, counted from the first
+// failed attempt, has not run out; tries once more to open it first.
+bool starting();
+// The retry period, 10 seconds unless a test sets another.
+void setRetryPeriod(int milliseconds);
+} // namespace SoundDevice
 
 // Observation seam for tests: every file that the layer started to play
 // (MediaPlayer::play and playSoundSync), in order; an empty text stands for

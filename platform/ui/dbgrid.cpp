@@ -90,6 +90,15 @@ void DbGrid::keyPressEvent(QKeyEvent *event)
     QTableView::keyPressEvent(event);
 }
 
+// Whole rows are selected, so Home and End go to the first and the last
+// row, as with Ctrl.
+QModelIndex DbGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    if (action == MoveHome || action == MoveEnd)
+        modifiers |= Qt::ControlModifier;
+    return QTableView::moveCursor(action, modifiers);
+}
+
 void DbGrid::setLocked(bool on)
 {
     if (on == m_locked)
@@ -105,26 +114,26 @@ void DbGrid::setLocked(bool on)
 
 void DbGrid::mousePressEvent(QMouseEvent *event)
 {
-    if (!m_locked)
+    if (!m_locked && !m_browseOnly)
         QTableView::mousePressEvent(event);
 }
 
 void DbGrid::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (!m_locked)
+    if (!m_locked && !m_browseOnly)
         QTableView::mouseReleaseEvent(event);
 }
 
 void DbGrid::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    if (!m_locked)
+    if (!m_locked && !m_browseOnly)
         QTableView::mouseDoubleClickEvent(event);
 }
 
 // A move with a button held would select rows as well.
 void DbGrid::mouseMoveEvent(QMouseEvent *event)
 {
-    if (!m_locked || event->buttons() == Qt::NoButton)
+    if ((!m_locked && !m_browseOnly) || event->buttons() == Qt::NoButton)
         QTableView::mouseMoveEvent(event);
 }
 
@@ -146,7 +155,7 @@ bool DbGrid::viewportEvent(QEvent *event)
 void DbGrid::deleteCurrentRow()
 {
     AdoDataSet *set = m_source ? m_source->dataSet() : nullptr;
-    if (!m_deleteAllowed || m_locked || !set || !set->active() || set->isEmpty())
+    if (!m_deleteAllowed || m_locked || m_browseOnly || !set || !set->active() || set->isEmpty())
         return;
     if (!dialogs().confirm(QStringLiteral("Delete record?"), QStringLiteral("Confirm")))
         return;

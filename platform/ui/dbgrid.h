@@ -31,6 +31,11 @@ public:
     // nothing. Unlocking gives back the focus policy it had.
     void setLocked(bool on);
     bool isLocked() const { return m_locked; }
+    // A browse-only grid that is not locked takes the focus and moves its
+    // current row with the keyboard, and otherwise acts as a locked one: no
+    // mouse press, click or double-click, no Ctrl+Del.
+    void setBrowseOnly(bool on) { m_browseOnly = on; }
+    bool isBrowseOnly() const { return m_browseOnly; }
 
     // Typed characters never move the current row: the grid has no
     // incremental search.
@@ -41,6 +46,7 @@ signals:
     void rowDeleted();
 
 protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -55,5 +61,6 @@ private:
     DataSource *m_source = nullptr;
     bool m_deleteAllowed = true;
     bool m_locked = false;
+    bool m_browseOnly = false;
     Qt::FocusPolicy m_unlockedFocusPolicy = Qt::StrongFocus;
 };

@@ -262,8 +262,72 @@ TEST_F(MediaPlayerTest, LogKeepsTheOrderOfEverythingStarted)
     EXPECT_TRUE(SoundLog::played().isEmpty());
 }
 
-// SDL's disk driver writes what really reached the device. The audio driver
-// is fixed once per process, so the playing runs in a child of this test.
+// Runs one test of this executable in a child process with these variables
+// added to the environment; SDL takes its driver when the device first
+// opens, so a test with another driver needs a process of its own.
+void runChildTest(const char *filter, const QProcessEnvironment &added)
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(added);
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--gtest_also_run_disabled_tests", QStringLiteral("--gtest_filter=") + filter});
+    ASSERT_TRUE(child.waitForFinished(30000));
+    const QByteArray output = child.readAll();
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test.")) << output.toStdString();
+}
+
+// Without a device the layer never plays silently and never waits: each
+// call tries once more, and a device that comes up late is taken.
+TEST(SoundDeviceMissing, DISABLED_Child)
+{
+    if (qEnvironmentVariable("SDL_AUDIODRIVER") != QLatin1String("nosuchdriver"))
+        GTEST_SKIP() << "runs only as the child of RaisesUntilTheDeviceComes";
+    QTemporaryDir dir;
+    const QString wav = dir.filePath("tone.wav");
+    writeToneWav(wav, 50);
+    SoundLog::clear();
+    MediaPlayer player;
+    player.setFileName(wav);
+
+    SoundDevice::setRetryPeriod(3600 * 1000);
+    EXPECT_TRUE(SoundDevice::starting());
+    const std::function<void()> calls[] = {[&] { player.open(); }, [&] { playSoundSync(wav); }};
+    for (const auto &call : calls) {
+        try {
+            call();
+            ADD_FAILURE() << "no error without a sound device";
+        } catch (const MediaError &error) {
+            EXPECT_TRUE(error.message().contains("nosuchdriver")) << error.message().toStdString();
+        }
+    }
+    EXPECT_FALSE(player.isDeviceOpen());
+    EXPECT_TRUE(SoundDevice::starting());
+    SoundDevice::setRetryPeriod(0);
+    EXPECT_FALSE(SoundDevice::starting());
+    EXPECT_THROW(player.open(), MediaError);
+    EXPECT_TRUE(SoundLog::played().isEmpty());
+
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    EXPECT_FALSE(SoundDevice::starting());
+    player.open();
+    player.play();
+    playSoundSync(wav);
+    EXPECT_EQ(SoundLog::played(), (QStringList{wav, wav}));
+}
+
+TEST(SoundDeviceMissing, RaisesUntilTheDeviceComes)
+{
+    QProcessEnvironment env;
+    env.insert("SDL_AUDIODRIVER", "nosuchdriver");
+    runChildTest("SoundDeviceMissing.DISABLED_Child", env);
+}
+
+// SDL's disk driver writes what really reached the device, in a child of
+// this test.
 TEST(MediaPlayerDisk, DISABLED_ChildPlays)
 {
     const QString file = qEnvironmentVariable("ORVISTA_SOUND_CHILD");
@@ -282,17 +346,11 @@ TEST(MediaPlayerDisk, WritesRealSamples)
     const QString raw = dir.filePath("out.raw");
     writeToneWav(wav, 200);
 
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env;
     env.insert("SDL_AUDIODRIVER", "disk");
     env.insert("SDL_DISKAUDIOFILE", raw);
     env.insert("ORVISTA_SOUND_CHILD", wav);
-    child.setProcessEnvironment(env);
-    child.start(
-        QCoreApplication::applicationFilePath(),
-        {"--gtest_also_run_disabled_tests", "--gtest_filter=MediaPlayerDisk.DISABLED_ChildPlays"});
-    ASSERT_TRUE(child.waitForFinished(30000));
-    ASSERT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().toStdString();
+    runChildTest("MediaPlayerDisk.DISABLED_ChildPlays", env);
 
     // S16LE stereo at 44.1 kHz.
     QFile file(raw);

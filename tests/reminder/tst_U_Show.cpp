@@ -1,8 +1,8 @@
 // Tests of U_Show: the Jet date literals, today's query against a real
 // database in a temporary Program folder, the grid's layout, the reminder
 // window's creation handler, and the playback: what the sound layer really
-// played and in which order, the locked and released grid, replays and the
-// window's close.
+// played and in which order, the locked, released and browse-only grid,
+// waiting for the sound device, replays and the window's close.
 #include "U_End.h"
 #include "U_Show.h"
 
@@ -25,6 +25,7 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLocale>
+#include <QProcess>
 #include <QSet>
 #include <QTest>
 #include <QThread>
@@ -411,6 +412,34 @@ protected:
         EXPECT_EQ(grid->currentIndex().row(), 0);
     }
 
+    // The state without sound: the keyboard moves through the rows from the
+    // first, and nothing replays or deletes. Needs three rows.
+    static void expectBrowsingOnly()
+    {
+        DbGrid *grid = FrmTolvin->DBGrid;
+        AdoDataSet *set = FrmTolvin->ADODataSet;
+        EXPECT_EQ(grid->cursor().shape(), Qt::WaitCursor);
+        EXPECT_FALSE(FrmTolvin->TmrPlayAll->isActive());
+        ASSERT_EQ(FrmTolvin->focusWidget(), grid);
+        EXPECT_EQ(grid->currentIndex().row(), 0);
+        const std::pair<Qt::Key, int> moves[] = {{Qt::Key_Down, 1},
+                                                 {Qt::Key_End, 2},
+                                                 {Qt::Key_Up, 1},
+                                                 {Qt::Key_Home, 0},
+                                                 {Qt::Key_Down, 1}};
+        for (auto [key, row] : moves) {
+            QTest::keyClick(keyTarget(), key);
+            EXPECT_EQ(set->recNo(), row) << QTest::toString(key);
+        }
+        QTest::keyClick(keyTarget(), Qt::Key_Return);
+        doubleClickRow(2);
+        // An unexpected confirmation fails the test.
+        QTest::keyClick(keyTarget(), Qt::Key_Delete, Qt::ControlModifier);
+        EXPECT_EQ(set->recNo(), 1);
+        EXPECT_EQ(set->recordCount(), 3);
+        EXPECT_TRUE(SoundLog::played().isEmpty());
+    }
+
     TemporaryProgramFolder folder;
 };
 
@@ -467,14 +496,12 @@ TEST_F(UShowPlaybackTest, PlaysRowsInOrderSkippingThoseWithoutSoundThenReleasesG
     EXPECT_FALSE(FrmTolvin->MediaPlayer.isDeviceOpen());
 }
 
-TEST_F(UShowPlaybackTest, NothingPlayableLeavesGridLockedAndWindowClosable)
+TEST_F(UShowPlaybackTest, NothingPlayableLeavesGridToBrowseAndWindowClosable)
 {
     setSoundFile(1, folder.file(QStringLiteral("gone.wav")));
-    showReminder({once("no sound", 0), yearly("missing file", 1)});
+    showReminder({once("no sound", 0), yearly("missing file", 1), yearly("no sound either", 0)});
 
-    EXPECT_TRUE(SoundLog::played().isEmpty());
-    EXPECT_FALSE(FrmTolvin->TmrPlayAll->isActive());
-    expectLocked();
+    expectBrowsingOnly();
     EXPECT_TRUE(ScriptedDialogs::instance().take().empty());
 
     EXPECT_TRUE(FrmTolvin->close());
@@ -596,14 +623,82 @@ TEST_F(UShowPlaybackTest, FirstEntryThatCannotBeOpenedLeavesTheWindowSilent)
     folder.write(QStringLiteral("bad.wav"), "not a sound at all");
     setSoundFile(1, bad);
     setSoundFile(2, tone(QStringLiteral("good.wav"), 100));
-    showReminder({once("bad", 1), yearly("good", 2)});
+    showReminder({once("bad", 1), yearly("good", 2), yearly("good again", 2)});
 
     const QStringList shown = ScriptedDialogs::instance().takeTexts();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_FALSE(shown[0].isEmpty());
+    // The rows below have sounds, but Enter and double-click play none.
+    expectBrowsingOnly();
+    EXPECT_TRUE(ScriptedDialogs::instance().take().empty());
+}
+
+// Without a sound device the sequence waits for one on its ticks; the
+// device either comes, or the player's error is shown once and the window
+// goes on without sound. SDL takes its driver when the device first opens,
+// so each case runs in a child process whose driver cannot open.
+TEST_F(UShowPlaybackTest, DISABLED_NoDeviceChildGivesUp)
+{
+    if (qEnvironmentVariable("SDL_AUDIODRIVER") != QLatin1String("nosuchdriver"))
+        GTEST_SKIP() << "runs only as a child of WaitsForTheSoundDevice";
+    SoundDevice::setRetryPeriod(3600 * 1000);
+    setSoundFile(1, tone(QStringLiteral("a.wav"), 100));
+    showReminder({once("a", 1), yearly("b", 1), yearly("c", 0)});
+    for (int ticks = 0; ticks < 2; ++ticks) {
+        EXPECT_TRUE(FrmTolvin->TmrPlayAll->isActive());
+        expectLocked();
+        EXPECT_TRUE(ScriptedDialogs::instance().take().empty());
+        tick();
+    }
+    SoundDevice::setRetryPeriod(0);
+    tick();
+    const QStringList shown = ScriptedDialogs::instance().takeTexts();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].contains(QLatin1String("nosuchdriver"))) << shown[0].toStdString();
+    expectBrowsingOnly();
+}
+
+TEST_F(UShowPlaybackTest, DISABLED_NoDeviceChildLateDevice)
+{
+    if (qEnvironmentVariable("SDL_AUDIODRIVER") != QLatin1String("nosuchdriver"))
+        GTEST_SKIP() << "runs only as a child of WaitsForTheSoundDevice";
+    SoundDevice::setRetryPeriod(3600 * 1000);
+    const QString first = tone(QStringLiteral("first.wav"), 100);
+    const QString second = tone(QStringLiteral("second.wav"), 100);
+    setSoundFile(1, first);
+    setSoundFile(2, second);
+    showReminder({once("first", 1), yearly("second", 2)});
+    tick();
     EXPECT_TRUE(SoundLog::played().isEmpty());
-    EXPECT_FALSE(FrmTolvin->TmrPlayAll->isActive());
     expectLocked();
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    tick();
+    EXPECT_EQ(SoundLog::played(), QStringList{first});
+    expectLocked();
+    for (const QStringList &shown : runSequence())
+        EXPECT_TRUE(shown.isEmpty()) << shown.join(QLatin1String(" | ")).toStdString();
+    EXPECT_EQ(SoundLog::played(), (QStringList{first, second}));
+    expectReleased();
+}
+
+TEST(UShowNoDevice, WaitsForTheSoundDevice)
+{
+    for (const char *child : {"GivesUp", "LateDevice"}) {
+        SCOPED_TRACE(child);
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("nosuchdriver"));
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(QCoreApplication::applicationFilePath(),
+                      {QStringLiteral("--gtest_also_run_disabled_tests"),
+                       QStringLiteral("--gtest_filter=UShowPlaybackTest.DISABLED_NoDeviceChild") +
+                           QLatin1String(child)});
+        ASSERT_TRUE(process.waitForFinished(60000));
+        const QByteArray output = process.readAll();
+        EXPECT_EQ(process.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains("[  PASSED  ] 1 test.")) << output.toStdString();
+    }
 }
 
 TEST_F(UShowPlaybackTest, ClosingWhilePlayingStopsTheSoundAndShowsTheClosingDialog)
