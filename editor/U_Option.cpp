@@ -11,7 +11,6 @@
 #include "dialogs.h"
 #include "errors.h"
 #include "guard.h"
-#include "shortstring.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -21,7 +20,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QValidator>
 
 TFrmOption *FrmOption = nullptr;
 
@@ -30,20 +28,6 @@ namespace
 
 const QString warningCaption = QStringLiteral("Внимание!");
 const QLatin1Char separator('/');
-
-// Refuses characters that Windows-1251 cannot hold: "option.dat" would keep
-// a "?" in their place, and the password typed later would never match.
-class Cp1251Only : public QValidator
-{
-public:
-    using QValidator::QValidator;
-
-    State validate(QString &input, int &) const override
-    {
-        return ShortString::fromCp1251(ShortString::toCp1251(input)) == input ? Acceptable
-                                                                              : Invalid;
-    }
-};
 
 } // namespace
 
