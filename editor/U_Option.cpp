@@ -9,7 +9,6 @@
 #include "calendar.h"
 #include "controls.h"
 #include "dialogs.h"
-#include "errors.h"
 #include "guard.h"
 
 #include <QCheckBox>
@@ -227,14 +226,8 @@ QString TFrmOption::soundCell(int column, int row) const
 
 void TFrmOption::FormActivate()
 {
-    m_optionReadError = 0;
     OptionFile.openQuiet(Records::optionFileName(ProgramPath));
-    try {
-        OptionRec = Records::readOptionRec(OptionFile);
-    } catch (const InOutError &error) {
-        m_optionReadError = error.code();
-        throw;
-    }
+    OptionRec = Records::readOptionRec(OptionFile);
     TxtPassword->clear();
     TxtPasswordNew->clear();
     TxtPasswordNewNew->clear();
@@ -261,11 +254,10 @@ void TFrmOption::CmdOkClick()
     }
     selectSoundRow(1);
 
-    // Without the stored record the old password cannot be checked, and
-    // writing would replace the file with what was never read from it.
-    if (m_optionReadError != 0)
-        throw InOutError(m_optionReadError);
-
+    // Another editor may have stored a new password since the window was
+    // shown: the check and the write take the record as the file holds it
+    // now. A record that cannot be read stops Ok here, with nothing written.
+    OptionRec = Records::readOptionRec(OptionFile);
     ::OptionRec record = OptionRec;
     const QString oldPassword = TxtPassword->text();
     const QString newPassword = TxtPasswordNew->text();
