@@ -255,6 +255,25 @@ INSTANTIATE_TEST_SUITE_P(Cases, OptionAutoStartTest,
                                            AutoStartCase{true, false, false},
                                            AutoStartCase{true, true, true}));
 
+TEST_F(OptionWindowTest, AutostartEntrySwitchedOffByTheDesktopShowsUnchecked)
+{
+    QDir().mkpath(QFileInfo(entryFile()).path());
+    QFile file(entryFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Desktop Entry]\nExec=/elsewhere/tolvin\nHidden=true\n");
+    file.close();
+    start();
+    showOptions();
+    EXPECT_FALSE(FrmOption->ChkAutoRun->isChecked());
+    FrmOption->ChkAutoRun->setChecked(true);
+    FrmOption->CmdOk->click();
+    // Replaced by an entry that starts this folder's reminder.
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray entry = file.readAll();
+    EXPECT_FALSE(entry.contains("Hidden")) << entry.constData();
+    EXPECT_TRUE(entry.contains(QFile::encodeName(folder.file("tolvin")))) << entry.constData();
+}
+
 TEST_F(OptionWindowTest, MissingSoundFilesStopOkAtTheFirst)
 {
     writeSoundEvents({{7, folder.file("sound/gone.wav")}, {12, folder.file("sound/lost.wav")}});
