@@ -37,24 +37,36 @@ const QString warningCaption = QStringLiteral("Внимание!");
 
 // Limits what typing, pasting or dropping can add to a line edit, while a
 // longer text set by the program stays whole and can still be shortened.
+// An insertion that would pass the limit keeps its first characters up to
+// it, as a platform edit box does.
 class TypingLimit : public QValidator
 {
 public:
     TypingLimit(QLineEdit *edit, int limit) : QValidator(edit), m_limit(limit)
     {
         connect(edit, &QLineEdit::textChanged, this,
-                [this](const QString &text) { m_length = text.size(); });
+                [this](const QString &text) { m_before = text; });
     }
 
-    State validate(QString &input, int &) const override
+    State validate(QString &input, int &position) const override
     {
-        return input.size() > m_limit && input.size() > m_length ? Invalid : Acceptable;
+        if (input.size() <= m_limit || input.size() <= m_before.size())
+            return Acceptable;
+        if (m_before.size() > m_limit)
+            return Invalid;
+        // The insertion ends at the cursor: its tail goes.
+        const qsizetype excess = input.size() - m_limit;
+        const qsizetype from = qMax<qsizetype>(position - excess, 0);
+        input.remove(from, excess);
+        position = int(from);
+        // Nothing of it fitted: refused, as a keystroke at the limit is.
+        return input == m_before ? Invalid : Acceptable;
     }
 
 private:
     int m_limit;
-    // The length before the change being validated.
-    qsizetype m_length = 0;
+    // The text before the change being validated.
+    QString m_before;
 };
 
 // Sets a text in full, even one longer than the typing limit: validating it

@@ -11,6 +11,7 @@
 #include "guard.h"
 #include "mediaplayer.h"
 #include "records.h"
+#include "shortstring.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -128,6 +129,16 @@ void TFrmMuzikSelect::BtnSelectFileWavClick()
     const QString chosen = dialogs().openFileName(this, chooserTitle(), start, chooserFilter());
     if (chosen.isEmpty())
         return;
+    // The record holds the path in Windows-1251: a letter it lacks would be
+    // stored as "?", naming a file that does not exist.
+    if (!ShortString::fitsCp1251(chosen)) {
+        dialogs().messageBox(
+            QStringLiteral("Путь к звуковому файлу содержит символы, которые невозможно "
+                           "сохранить! Выберите файл, путь к которому состоит только из русских "
+                           "и латинских букв, цифр и обычных знаков."),
+            QStringLiteral("Внимание!"), MB_OK);
+        return;
+    }
     m_chosenFile = chosen;
     TxtMuzFile->setText(chosen);
 }

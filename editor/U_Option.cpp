@@ -9,9 +9,7 @@
 #include "calendar.h"
 #include "controls.h"
 #include "dialogs.h"
-#include "errors.h"
 #include "guard.h"
-#include "shortstring.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -21,7 +19,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QValidator>
 
 TFrmOption *FrmOption = nullptr;
 
@@ -30,20 +27,6 @@ namespace
 
 const QString warningCaption = QStringLiteral("Внимание!");
 const QLatin1Char separator('/');
-
-// Refuses characters that Windows-1251 cannot hold: "option.dat" would keep
-// a "?" in their place, and the password typed later would never match.
-class Cp1251Only : public QValidator
-{
-public:
-    using QValidator::QValidator;
-
-    State validate(QString &input, int &) const override
-    {
-        return ShortString::fromCp1251(ShortString::toCp1251(input)) == input ? Acceptable
-                                                                              : Invalid;
-    }
-};
 
 } // namespace
 
@@ -243,14 +226,8 @@ QString TFrmOption::soundCell(int column, int row) const
 
 void TFrmOption::FormActivate()
 {
-    m_optionReadError = 0;
     OptionFile.openQuiet(Records::optionFileName(ProgramPath));
-    try {
-        OptionRec = Records::readOptionRec(OptionFile);
-    } catch (const InOutError &error) {
-        m_optionReadError = error.code();
-        throw;
-    }
+    OptionRec = Records::readOptionRec(OptionFile);
     TxtPassword->clear();
     TxtPasswordNew->clear();
     TxtPasswordNewNew->clear();
@@ -277,11 +254,10 @@ void TFrmOption::CmdOkClick()
     }
     selectSoundRow(1);
 
-    // Without the stored record the old password cannot be checked, and
-    // writing would replace the file with what was never read from it.
-    if (m_optionReadError != 0)
-        throw InOutError(m_optionReadError);
-
+    // Another editor may have stored a new password since the window was
+    // shown: the check and the write take the record as the file holds it
+    // now. A record that cannot be read stops Ok here, with nothing written.
+    OptionRec = Records::readOptionRec(OptionFile);
     ::OptionRec record = OptionRec;
     const QString oldPassword = TxtPassword->text();
     const QString newPassword = TxtPasswordNew->text();

@@ -37,7 +37,8 @@ public:
 
     // "option.dat", open only while the window is shown.
     RecordFile OptionFile{::OptionRec::size};
-    // Record 0 of "option.dat" as read when the window was shown.
+    // Record 0 of "option.dat" as last read: when the window was shown, and
+    // again by Ok.
     ::OptionRec OptionRec;
 
     void FormCreate();
@@ -64,10 +65,6 @@ protected:
 
 private:
     void createControls();
-
-    // The error that kept OptionRec from being read at this showing; 0
-    // when it was read.
-    int m_optionReadError = 0;
 };
 
 extern TFrmOption *FrmOption;

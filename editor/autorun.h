@@ -8,7 +8,8 @@
 // The entry's name in the autostart store.
 QString autoRunValueName();
 
-// True when an entry of that name exists, whatever it holds.
+// True when an entry of that name exists, whatever it holds, unless the
+// desktop switched it off.
 bool AutoRunValueExists();
 // Sets the entry to start the reminder of this Program folder, replacing
 // whatever entry of that name was there. Raises RegistryError "Failed to

@@ -4,9 +4,11 @@
 #include "records.h"
 
 #include "calendar.h"
+#include "errors.h"
 #include "recordfile.h"
 #include "shortstring.h"
 
+#include <QFile>
 #include <QtEndian>
 #include <bit>
 #include <stdexcept>
@@ -23,6 +25,26 @@ void requireRecordSize(const RecordFile &file, std::size_t size)
 {
     if (file.recordSize() != size)
         throw std::logic_error("record file opened with the wrong record size");
+}
+
+// Creates the file and writes its default records. A file this call made
+// and could not fill is removed again, so that the next start creates it
+// anew rather than failing to read it for ever; an existing file stays.
+template <typename Fill> void createFilled(RecordFile &file, const QString &fileName, Fill fill)
+{
+    const bool isNew = file.create(fileName);
+    try {
+        fill();
+    } catch (const InOutError &) {
+        if (isNew) {
+            try {
+                file.close();
+            } catch (const InOutError &) {
+            }
+            QFile::remove(fileName);
+        }
+        throw;
+    }
 }
 
 } // namespace
@@ -99,18 +121,18 @@ QString muzikFileName(const QString &programFolder)
 OptionRec createDefaultOptionFile(RecordFile &file, const QString &programFolder)
 {
     requireRecordSize(file, OptionRec::size);
-    file.create(optionFileName(programFolder));
     const OptionRec record = OptionRec::defaults();
-    file.write(record.bytes.data());
+    createFilled(file, optionFileName(programFolder), [&] { file.write(record.bytes.data()); });
     return record;
 }
 
 void createDefaultMuzikFile(RecordFile &file, const QString &programFolder)
 {
     requireRecordSize(file, SoundEventRec::size);
-    file.create(muzikFileName(programFolder));
-    for (int n = 1; n <= soundEventCount; ++n)
-        file.write(SoundEventRec::defaults(n, programFolder).bytes.data());
+    createFilled(file, muzikFileName(programFolder), [&] {
+        for (int n = 1; n <= soundEventCount; ++n)
+            file.write(SoundEventRec::defaults(n, programFolder).bytes.data());
+    });
 }
 
 void ensureOptionFile(const QString &programFolder)

@@ -55,6 +55,7 @@ void TFrmEnd::createControls()
     TxtPassword->setObjectName(QStringLiteral("TxtPassword"));
     TxtPassword->setGeometry(72, 72, 185, 17);
     TxtPassword->setMaxLength(OptionRec::passwordCapacity);
+    TxtPassword->setValidator(new Cp1251Only(TxtPassword));
     TxtPassword->setEchoMode(QLineEdit::Password);
     TxtPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     TxtPassword->setFont(sansFont(16, true));

@@ -42,6 +42,33 @@ QString escapeString(const QString &text)
     return escaped;
 }
 
+// Whether the entry tells the session to skip it at logon: Hidden=true, or
+// GNOME's X-GNOME-Autostart-enabled=false, in its [Desktop Entry] group.
+// Only a regular file is read, so a pipe in its place cannot block.
+bool switchedOff(const QString &path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return false;
+    bool inGroup = false;
+    for (const QByteArray &raw : file.readAll().split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (line.startsWith('[')) {
+            inGroup = line == "[Desktop Entry]";
+            continue;
+        }
+        const qsizetype equals = line.indexOf('=');
+        if (!inGroup || equals < 0)
+            continue;
+        const QByteArray key = line.left(equals).trimmed();
+        const QByteArray value = line.mid(equals + 1).trimmed();
+        if ((key == "Hidden" && value == "true") ||
+            (key == "X-GNOME-Autostart-enabled" && value == "false"))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 QString folder()
@@ -63,7 +90,7 @@ bool exists(const QString &valueName)
 {
     // A dangling link still occupies the name; it counts as present.
     const QFileInfo entry(entryPath(valueName));
-    return entry.exists() || entry.isSymLink();
+    return (entry.exists() || entry.isSymLink()) && !switchedOff(entry.filePath());
 }
 
 QString execValue(const QString &command)

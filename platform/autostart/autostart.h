@@ -16,7 +16,9 @@ QString folder();
 // The entry's file for a value name.
 QString entryPath(const QString &valueName);
 
-// True when an entry of that name exists, whatever it holds.
+// True when an entry of that name exists, whatever it holds, unless it is
+// switched off (Hidden=true or X-GNOME-Autostart-enabled=false): a session
+// skips such an entry at logon, so it counts as absent.
 bool exists(const QString &valueName);
 // Writes the entry (creating the folder) so that a desktop session starts
 // `command` at logon. Raises RegistryError "Failed to set data for '<name>'".

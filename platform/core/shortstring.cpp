@@ -97,6 +97,11 @@ QString fromCp1251(const QByteArray &bytes)
                                      [](unsigned char) { return std::size_t{1}; }));
 }
 
+bool fitsCp1251(const QString &text)
+{
+    return fromCp1251(toCp1251(text)) == text;
+}
+
 void store(std::uint8_t *field, int capacity, const QString &text)
 {
     const QByteArray bytes = toCp1251(text);

@@ -14,6 +14,9 @@ namespace ShortString
 // becomes "?".
 QByteArray toCp1251(const QString &text);
 QString fromCp1251(const QByteArray &bytes);
+// True when Windows-1251 holds every character of the text, so that it is
+// stored as it stands and reads back the same.
+bool fitsCp1251(const QString &text);
 
 // Stores text into field[0..capacity]: the length byte, then the first
 // `capacity` characters. Bytes after the text are left as they are.

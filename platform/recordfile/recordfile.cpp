@@ -76,13 +76,20 @@ bool RecordFile::openQuiet(const QString &fileName)
     return true;
 }
 
-void RecordFile::create(const QString &fileName)
+bool RecordFile::create(const QString &fileName)
 {
     if (m_fd >= 0) {
         ::close(m_fd);
         m_fd = -1;
     }
-    const int fd = openRetrying(fileName, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // First as a new file, so the caller learns whether it made one; a name
+    // that is taken (also by a link) is then replaced.
+    bool isNew = true;
+    int fd = openRetrying(fileName, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST) {
+        isNew = false;
+        fd = openRetrying(fileName, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    }
     if (fd < 0) {
         // When creating, a missing name can only be a missing folder.
         const int err = errno;
@@ -90,6 +97,7 @@ void RecordFile::create(const QString &fileName)
     }
     m_fd = fd;
     m_position = 0;
+    return isNew;
 }
 
 void RecordFile::seek(long long record)

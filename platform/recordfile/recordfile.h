@@ -19,8 +19,8 @@ public:
     // failure by its result only; the file then stays closed.
     bool openQuiet(const QString &fileName);
     // Creates the file empty (replacing any file of that name) and opens it
-    // at record 0.
-    void create(const QString &fileName);
+    // at record 0. True when no file of that name was there before.
+    bool create(const QString &fileName);
     // Position at record k; a position at or past the end is accepted.
     void seek(long long record);
     // One whole record at the position; the position moves on by one record.

@@ -1,5 +1,7 @@
-// The substitute fonts and the panelled status bar.
+// The substitute fonts, the panelled status bar and the Windows-1251 validator.
 #include "controls.h"
+
+#include "shortstring.h"
 
 #include <QLabel>
 
@@ -55,4 +57,9 @@ QString PanelStatusBar::panelText(int panel) const
 void PanelStatusBar::setPanelText(int panel, const QString &text)
 {
     m_labels.at(panel)->setText(text);
+}
+
+QValidator::State Cp1251Only::validate(QString &input, int &) const
+{
+    return ShortString::fitsCp1251(input) ? Acceptable : Invalid;
 }

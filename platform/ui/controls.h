@@ -1,9 +1,11 @@
 // Small helpers the windows share: the substitute fonts at the pixel heights
-// the windows give, and a status bar of fixed panels.
+// the windows give, a status bar of fixed panels, and a validator for texts
+// stored in Windows-1251.
 #pragma once
 
 #include <QFont>
 #include <QStatusBar>
+#include <QValidator>
 #include <vector>
 
 class QLabel;
@@ -30,4 +32,14 @@ public:
 
 private:
     std::vector<QLabel *> m_labels;
+};
+
+// Refuses characters that Windows-1251 cannot hold, for boxes whose text is
+// stored in a record file: the file would keep a "?" in their place, and a
+// password typed later would never match.
+class Cp1251Only : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &position) const override;
 };

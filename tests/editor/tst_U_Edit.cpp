@@ -11,7 +11,9 @@
 #include "records.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -634,11 +636,20 @@ TEST_F(EditDialogTest, CommentTypingStopsAt150ButALongerStoredCommentStaysWhole)
     openAdd();
     typeText(FrmEdit->TxtComment, QString(160, QChar(u'ж')));
     EXPECT_EQ(FrmEdit->TxtComment->text(), QString(150, QChar(u'ж')));
+    // A paste keeps its first characters up to the limit, where it goes in.
+    QGuiApplication::clipboard()->setText(QString(200, QChar(u'п')));
+    FrmEdit->TxtComment->setText(QStringLiteral("ab"));
+    FrmEdit->TxtComment->setCursorPosition(1);
+    FrmEdit->TxtComment->paste();
+    EXPECT_EQ(FrmEdit->TxtComment->text(),
+              QStringLiteral("a") + QString(148, QChar(u'п')) + QStringLiteral("b"));
+    EXPECT_EQ(FrmEdit->TxtComment->cursorPosition(), 149);
     FrmEdit->CmdCancel->click();
 
     openEdit(0);
     EXPECT_EQ(FrmEdit->TxtComment->text(), longComment);
     typeText(FrmEdit->TxtComment, QStringLiteral("ещё"));
+    FrmEdit->TxtComment->paste();
     EXPECT_EQ(FrmEdit->TxtComment->text(), longComment);
     QTest::keyClick(FrmEdit->TxtComment, Qt::Key_Backspace);
     EXPECT_EQ(FrmEdit->TxtComment->text().size(), 199);

@@ -213,23 +213,28 @@ TEST_F(SoundEventDialogTest, EnterInTheNameBoxIsOk)
     EXPECT_EQ(stored(6).name(), QStringLiteral("Новое"));
 }
 
-TEST_F(SoundEventDialogTest, PathOutsideWindows1251IsReportedByTheOptionsOk)
+TEST_F(SoundEventDialogTest, PathOutsideWindows1251IsRefusedWhereItIsChosen)
 {
-    // The stored path names another file, so the options window's Ok
-    // reports this row instead of losing the choice silently.
-    const QString path = folder.file("sound/звук☺.wav");
-    writeToneWav(path, 20);
-    ASSERT_TRUE(QFile::exists(path));
+    // "muzikdan.dat" would keep "?" in place of such a letter, and the
+    // options window's Ok would then refuse every attempt.
+    const QString unstorablePath = QStringLiteral(
+        "Путь к звуковому файлу содержит символы, которые невозможно сохранить! Выберите файл, "
+        "путь к которому состоит только из русских и латинских букв, цифр и обычных знаков.");
     openFor(11);
-    choose(path);
+    const QString previous = folder.file("sound/sub.wav");
+    for (const QString &name : {QStringLiteral("Café.wav"), QStringLiteral("ә₽.mp3")}) {
+        ScriptedDialogs::instance().answerFile(folder.file(QStringLiteral("sound/") + name));
+        FrmMuzikSelect->BtnSelectFileWav->click();
+        const auto shown = ScriptedDialogs::instance().take();
+        ASSERT_EQ(shown.size(), 2u);
+        EXPECT_EQ(shown[1].kind, ShownMessage::Message);
+        EXPECT_EQ(shown[1].text, unstorablePath);
+        EXPECT_EQ(shown[1].caption, QStringLiteral("Внимание!"));
+        EXPECT_EQ(shown[1].flags, MB_OK);
+        EXPECT_EQ(FrmMuzikSelect->TxtMuzFile->text(), previous);
+    }
     FrmMuzikSelect->BtnOk->click();
-    EXPECT_EQ(stored(11).path(), folder.file("sound/звук?.wav"));
-
-    FrmOption->CmdOk->click();
-    EXPECT_EQ(ScriptedDialogs::instance().takeTexts(),
-              QStringList{QStringLiteral("Неверно указан путь к звуковому файлу!")});
-    EXPECT_EQ(FrmOption->currentSoundRow(), 11);
-    EXPECT_TRUE(FrmOption->isVisible());
+    EXPECT_EQ(stored(11).path(), previous);
     FrmOption->CmdCancel->click();
 }
 

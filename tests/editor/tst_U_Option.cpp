@@ -185,6 +185,29 @@ TEST_F(OptionWindowTest, OkWithEverySoundFileSavesTodayAndKeepsThePassword)
     FrmOption->CmdCancel->click();
 }
 
+TEST_F(OptionWindowTest, OkUsesThePasswordStoredWhileTheWindowWasOpen)
+{
+    folder.write("option.dat", optionBytes(QStringLiteral("old"), QDate(2026, 12, 1)));
+    start();
+    showOptions();
+    // Another editor stores a new password meanwhile: Ok keeps it.
+    folder.write("option.dat", optionBytes(QStringLiteral("new"), QDate(2026, 12, 1)));
+    FrmOption->CmdOk->click();
+    EXPECT_TRUE(ScriptedDialogs::instance().take().empty());
+    EXPECT_EQ(folder.read("option.dat"), optionBytes(QStringLiteral("new"), QDate(2026, 12, 8)));
+
+    // The old password is checked against the stored one too.
+    showOptions();
+    folder.write("option.dat", optionBytes(QStringLiteral("newer"), QDate(2026, 12, 1)));
+    type(FrmOption->TxtPassword, QStringLiteral("newer"));
+    type(FrmOption->TxtPasswordNew, QStringLiteral("x"));
+    type(FrmOption->TxtPasswordNewNew, QStringLiteral("x"));
+    FrmOption->CmdOk->click();
+    EXPECT_TRUE(ScriptedDialogs::instance().take().empty());
+    EXPECT_EQ(folder.read("option.dat"),
+              rewrittenBytes(QStringLiteral("newer"), QStringLiteral("x"), QDate(2026, 12, 8)));
+}
+
 struct AutoStartCase {
     bool entryBefore;
     bool checked;
@@ -231,6 +254,25 @@ INSTANTIATE_TEST_SUITE_P(Cases, OptionAutoStartTest,
                                            AutoStartCase{false, true, true},
                                            AutoStartCase{true, false, false},
                                            AutoStartCase{true, true, true}));
+
+TEST_F(OptionWindowTest, AutostartEntrySwitchedOffByTheDesktopShowsUnchecked)
+{
+    QDir().mkpath(QFileInfo(entryFile()).path());
+    QFile file(entryFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Desktop Entry]\nExec=/elsewhere/tolvin\nHidden=true\n");
+    file.close();
+    start();
+    showOptions();
+    EXPECT_FALSE(FrmOption->ChkAutoRun->isChecked());
+    FrmOption->ChkAutoRun->setChecked(true);
+    FrmOption->CmdOk->click();
+    // Replaced by an entry that starts this folder's reminder.
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray entry = file.readAll();
+    EXPECT_FALSE(entry.contains("Hidden")) << entry.constData();
+    EXPECT_TRUE(entry.contains(QFile::encodeName(folder.file("tolvin")))) << entry.constData();
+}
 
 TEST_F(OptionWindowTest, MissingSoundFilesStopOkAtTheFirst)
 {

@@ -217,6 +217,27 @@ TEST_F(AutoStartTest, ForeignEntryCountsAndIsOnlyReplacedByWrite)
               QStringList{QStringLiteral("/here/tolvin")});
 }
 
+TEST_F(AutoStartTest, EntrySwitchedOffByTheDesktopCountsAsAbsent)
+{
+    // A session skips such an entry at logon, so it must not count.
+    struct Case {
+        const char *entry;
+        bool exists;
+    };
+    const Case cases[] = {
+        {"[Desktop Entry]\nExec=/x/tolvin\nHidden=true\n", false},
+        {"[Desktop Entry]\nX-GNOME-Autostart-enabled=false\nExec=/x/tolvin\n", false},
+        {"[Desktop Entry]\r\nHidden = true\r\n", false},
+        {"[Desktop Entry]\nHidden=false\nX-GNOME-Autostart-enabled=true\n", true},
+        {"[Desktop Entry]\nExec=/x/tolvin\n[Desktop Action Off]\nHidden=true\n", true},
+        {"# Hidden=true\n[Desktop Entry]\nExec=/x/tolvin\n", true},
+    };
+    for (const Case &c : cases) {
+        writeEntryBytes(c.entry);
+        EXPECT_EQ(AutoStart::exists(valueName), c.exists) << c.entry;
+    }
+}
+
 TEST_F(AutoStartTest, DanglingLinkCountsAsEntry)
 {
     QDir().mkpath(AutoStart::folder());

@@ -162,8 +162,10 @@ TEST(RecordFile, CreateReplacesAnExistingFile)
     TemporaryProgramFolder folder;
     folder.write(QStringLiteral("old.dat"), QByteArray(1000, 'o'));
     RecordFile file(recordSize);
-    file.create(folder.file(QStringLiteral("old.dat")));
+    // It tells a replaced file from a new one.
+    EXPECT_FALSE(file.create(folder.file(QStringLiteral("old.dat"))));
     EXPECT_EQ(folder.read(QStringLiteral("old.dat")).size(), 0);
+    EXPECT_TRUE(RecordFile(recordSize).create(folder.file(QStringLiteral("new.dat"))));
     file.write(record('n').constData());
     file.close();
     EXPECT_EQ(folder.read(QStringLiteral("old.dat")), record('n'));

@@ -10,7 +10,11 @@
 #include <QDir>
 #include <QFile>
 #include <cmath>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -31,6 +35,23 @@ QString messageOf(const std::function<void()> &call)
         return e.message();
     }
     return {};
+}
+
+// Whether `call` raises the input/output error when run in a forked child
+// in which no file may grow past `bytes`, as on a disk that fills up.
+bool raisesWithFileSizeLimit(rlim_t bytes, const std::function<void()> &call)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN); // the write fails instead
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = bytes;
+        _exit(setrlimit(RLIMIT_FSIZE, &limit) == 0 && !messageOf(call).isEmpty() ? 1 : 0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 1;
 }
 
 class Records : public ::testing::Test
@@ -153,6 +174,33 @@ TEST_F(Records, FailedCreationRaises)
               }),
               QStringLiteral("Invalid filename"));
     EXPECT_FALSE(file.isOpen());
+}
+
+TEST_F(Records, CreatedFileThatCannotBeFilledIsRemovedAgain)
+{
+    // Room for half an Options record: both creations fail, and neither
+    // leaves a short file that every later start would fail to read.
+    EXPECT_TRUE(raisesWithFileSizeLimit(16, [&] { ::Records::ensureOptionFile(folder.path()); }));
+    EXPECT_TRUE(raisesWithFileSizeLimit(16, [&] {
+        RecordFile file(SoundEventRec::size);
+        ::Records::openOrCreateMuzikFile(file, folder.path());
+    }));
+    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("option.dat"))));
+    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("muzikdan.dat"))));
+
+    // With room again the next start creates them whole.
+    ::Records::ensureOptionFile(folder.path());
+    RecordFile file(SoundEventRec::size);
+    ::Records::openOrCreateMuzikFile(file, folder.path());
+    EXPECT_EQ(bytes(QStringLiteral("option.dat")).size(), 32);
+    EXPECT_EQ(bytes(QStringLiteral("muzikdan.dat")).size(), 5940);
+
+    // An existing file is never removed, even when its rewrite fails.
+    EXPECT_TRUE(raisesWithFileSizeLimit(16, [&] {
+        RecordFile option(OptionRec::size);
+        ::Records::createDefaultOptionFile(option, folder.path());
+    }));
+    EXPECT_TRUE(QFile::exists(folder.file(QStringLiteral("option.dat"))));
 }
 
 TEST_F(Records, SetPasswordKeepsTheOtherBytes)

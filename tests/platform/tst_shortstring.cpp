@@ -1,5 +1,6 @@
 // Short strings: Windows-1251 conversion both ways, cutting at the capacity,
-// "?" for what the code page cannot hold, and reading a damaged length byte.
+// "?" for what the code page cannot hold (and telling such texts apart),
+// and reading a damaged length byte.
 #include "shortstring.h"
 
 #include <array>
@@ -32,9 +33,11 @@ TEST(ShortString, ConvertsToWindows1251)
         {QStringLiteral("中文Я"), QByteArray("??\xdf")},
         {QStringLiteral("x😀y"), QByteArray("x?y")}, // a surrogate pair is one character
         {QStringLiteral("😀😀"), QByteArray("??")},
+        {QStringLiteral("/Café/Müller/ә₽.wav"), QByteArray("/Caf?/M?ller/??.wav")},
     };
     for (const Case &c : cases) {
         EXPECT_EQ(ShortString::toCp1251(c.text), c.bytes) << c.text.toStdString();
+        EXPECT_EQ(ShortString::fitsCp1251(c.text), !c.bytes.contains('?')) << c.text.toStdString();
         if (!c.bytes.contains('?')) {
             EXPECT_EQ(ShortString::fromCp1251(c.bytes), c.text) << c.text.toStdString();
         }
