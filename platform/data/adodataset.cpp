@@ -219,6 +219,38 @@ struct LazyShape {
     bool isEmpty() const { return rowids.isEmpty(); }
 };
 
+// True when the select list only names columns ("Date", "TabData.Date",
+// "*"): no expression and no alias that an ORDER BY could mean instead.
+bool plainColumns(const std::vector<Token> &tokens)
+{
+    bool expectName = true;
+    for (qsizetype i = 1; i < qsizetype(tokens.size()); ++i) {
+        const Token &token = tokens[i];
+        if (isWord(token, "FROM"))
+            return !expectName;
+        const bool name = token.kind == Token::Name ||
+                          (token.kind == Token::Word && !token.text.front().isDigit()) ||
+                          (token.kind == Token::Symbol && token.text == QLatin1String("*"));
+        const bool joint = token.kind == Token::Symbol &&
+                           (token.text == QLatin1String(".") || token.text == QLatin1String(","));
+        if (expectName ? !name : !joint)
+            return false;
+        expectName = !expectName;
+    }
+    return false;
+}
+
+// "ORDER BY 2": a position in the select list, which a list of rowids has not.
+bool ordersByPosition(const std::vector<Token> &tokens, qsizetype orderStart)
+{
+    for (const Token &token : tokens) {
+        if (token.end > orderStart && token.depth == 0 && token.kind == Token::Word &&
+            token.text.front().isDigit())
+            return true;
+    }
+    return false;
+}
+
 LazyShape lazyShape(const QString &sql, const std::vector<Token> &tokens)
 {
     qsizetype fromStart = -1;
@@ -240,6 +272,8 @@ LazyShape lazyShape(const QString &sql, const std::vector<Token> &tokens)
         }
     }
     if (fromStart < 0)
+        return {};
+    if (!plainColumns(tokens) || (orderStart >= 0 && ordersByPosition(tokens, orderStart)))
         return {};
     const QString source = sql.mid(fromEnd, orderStart < 0 ? -1 : orderStart - fromEnd).trimmed();
     // Rows of equal keys keep the order in which they were added, whichever
@@ -390,11 +424,8 @@ void AdoDataSet::open()
         std::all_of(declared.begin(), declared.end(), [](bool known) { return known; })) {
         Statement rowids(m_connection->handle(), lazy.rowids);
         std::vector<Row> rows;
-        while (rowids.step()) {
-            if (rows.size() == rows.capacity())
-                rows.reserve(std::max<size_t>(1024, rows.size() * 2));
+        while (rowids.step())
             rows.emplace_back().rowid = sqlite3_column_int64(rowids.get(), 0);
-        }
         m_tableName = table;
         m_fieldNames = names;
         m_fieldTypes = std::move(types);

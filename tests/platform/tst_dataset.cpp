@@ -294,6 +294,36 @@ TEST(AdoDataSet, ListsRowsByDateAndSameDatesInTheirOrderOfEntry)
     EXPECT_EQ(open.dataSet.recNo(), 4);
 }
 
+// Whether a query's rows are read at once or when shown, they come in the
+// query's order, equal keys in their order of entry.
+TEST(AdoDataSet, EveryShapeOfQueryListsItsRowsInItsOrder)
+{
+    Database db;
+    db.add(QDate(2022, 1, 1), QStringLiteral("y"));
+    db.add(QDate(2021, 1, 1), QStringLiteral("z"));
+    db.add(QDate(2022, 1, 1), QStringLiteral("x"));
+    const struct {
+        const char *query;
+        int commentField;
+        QStringList comments;
+    } cases[] = {
+        {"SELECT * FROM TabData", 1, {"y", "z", "x"}},
+        {"SELECT t.Commentary FROM TabData AS t ORDER BY t.Date", 0, {"z", "y", "x"}},
+        {"SELECT Date AS Commentary, Commentary AS Date FROM TabData ORDER BY Date",
+         1,
+         {"x", "y", "z"}},
+        {"SELECT Commentary FROM TabData WHERE Date > 0 ORDER BY Date", 0, {"z", "y", "x"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.query);
+        Open open(db.path(), QString::fromLatin1(c.query));
+        QStringList listed;
+        for (int row = 0; row < open.dataSet.recordCount(); ++row)
+            listed << open.dataSet.value(row, c.commentField).toString();
+        EXPECT_EQ(listed, c.comments);
+    }
+}
+
 TEST(AdoDataSet, ReadsEachStoredValueAsItsFieldsType)
 {
     Database db;
