@@ -755,12 +755,19 @@ void AdoDataSet::fetchFrom(int first) const
         Row &row = m_rows[index];
         if (!row.values.empty())
             continue;
-        fetch.reset();
-        fetch.bind(1, qlonglong(row.rowid));
         std::vector<QVariant> values(fieldCount);
-        if (fetch.step()) {
-            for (int field = 0; field < fieldCount; ++field)
-                values[field] = fromStorage(field, fetch.column(field));
+        try {
+            fetch.reset();
+            fetch.bind(1, qlonglong(row.rowid));
+            if (fetch.step()) {
+                for (int field = 0; field < fieldCount; ++field)
+                    values[field] = fromStorage(field, fetch.column(field));
+            }
+        } catch (...) {
+            // Only the row asked for fails; the others are tried when asked.
+            if (index == first)
+                throw;
+            break;
         }
         row.values = std::move(values);
     }
