@@ -13,6 +13,7 @@
 #include "pictures.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -38,25 +39,30 @@ QString jetDateLiteral(int month, int day, int year)
     return QStringLiteral("#%1/%2/%3#").arg(month).arg(day).arg(year);
 }
 
-// The sound event of the current row, or 0 when the row has no sound. Only
+// The sound event a row's Muzik names, or 0 when the row has no sound. Only
 // 1 to 20 name a sound event; anything else (0, a value out of range, an
-// empty field) means none, and so does a grid whose rows were all deleted.
+// empty field) means none.
+int soundEventOf(const QVariant &muzik)
+{
+    bool isNumber = false;
+    const int event = muzik.isNull() ? 0 : muzik.toInt(&isNumber);
+    return isNumber && event >= 1 && event <= Records::soundEventCount ? event : 0;
+}
+
+// The sound event of the current row; none in a grid whose rows were all
+// deleted.
 int soundEventOfCurrentRow()
 {
     AdoDataSet *set = FrmTolvin->ADODataSet;
     if (set->isEmpty())
         return 0;
-    bool isNumber = false;
-    const QVariant muzik = set->fieldValue(QStringLiteral("Muzik"));
-    const int event = muzik.isNull() ? 0 : muzik.toInt(&isNumber);
-    return isNumber && event >= 1 && event <= Records::soundEventCount ? event : 0;
+    return soundEventOf(set->fieldValue(QStringLiteral("Muzik")));
 }
 
-// The sound file of the current row when the row has a sound and the file
-// exists; an empty text otherwise.
-QString soundFileOfCurrentRow()
+// The sound file of a sound event when the file exists; an empty text
+// otherwise, and for no event.
+QString soundFileOf(int event)
 {
-    const int event = soundEventOfCurrentRow();
     if (event == 0)
         return {};
     const QString path = Records::readSoundEvent(MuzikFile, event).path();
@@ -178,7 +184,7 @@ void PlayAllFromStart()
 void PlaySelectedSound()
 {
     stopAndClosePlayer();
-    const QString path = soundFileOfCurrentRow();
+    const QString path = soundFileOf(soundEventOfCurrentRow());
     if (!path.isEmpty())
         openAndPlay(path);
 }
@@ -264,13 +270,29 @@ void TFrmTolvin::FormActivate()
     PlayList = std::make_unique<QStringList>();
     AdoDataSet *set = FrmTolvin->ADODataSet;
     set->first();
-    const int rows = set->recordCount();
-    for (int row = 1; row <= rows; ++row) {
-        const QString path = soundFileOfCurrentRow();
-        if (!path.isEmpty())
-            PlayList->append(path);
-        if (row < set->recordCount())
-            set->next();
+    // The rows are read by index: moving the current row for each of them
+    // would make the grid follow every step. Each sound event is read from
+    // "muzikdan.dat" once, however many rows name it.
+    const int muzik = set->isEmpty() ? -1 : set->fieldIndex(QStringLiteral("Muzik"));
+    if (muzik < 0 && !set->isEmpty())
+        set->fieldValue(QStringLiteral("Muzik")); // raises the missing field's error
+    QHash<int, QString> soundFiles;
+    for (int row = 0; row < set->recordCount(); ++row) {
+        const int event = soundEventOf(set->value(row, muzik));
+        if (event == 0)
+            continue;
+        auto known = soundFiles.constFind(event);
+        if (known == soundFiles.constEnd()) {
+            try {
+                known = soundFiles.insert(event, soundFileOf(event));
+            } catch (...) {
+                // A failed read leaves the grid on the row that needed it.
+                set->setRecNo(row);
+                throw;
+            }
+        }
+        if (!known->isEmpty())
+            PlayList->append(*known);
     }
     set->first();
     PlayAllFromStart();

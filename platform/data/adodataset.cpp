@@ -10,6 +10,7 @@
 #include "jetsql.h"
 
 #include <QDateTime>
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <sqlite3.h>
@@ -93,6 +94,8 @@ public:
             return {};
         }
     }
+    // Makes the statement ready to run again.
+    void reset() { sqlite3_reset(m_stmt); }
 
 private:
     [[noreturn]] void fail() const { throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(m_db))); }
@@ -206,6 +209,82 @@ QString singleTable(const std::vector<Token> &tokens)
     return table;
 }
 
+// Where a plain "SELECT ... FROM table [ORDER BY ...]" reads its rows: the
+// texts a list of rowids in the query's order and a fetch of one row by
+// rowid are made of. Empty for any other query (a WHERE, a LIMIT, a second
+// statement), whose rows are all read at once.
+struct LazyShape {
+    QString rowids;
+    QString fetch;
+    bool isEmpty() const { return rowids.isEmpty(); }
+};
+
+// True when the select list only names columns ("Date", "TabData.Date",
+// "*"): no expression and no alias that an ORDER BY could mean instead.
+bool plainColumns(const std::vector<Token> &tokens)
+{
+    bool expectName = true;
+    for (qsizetype i = 1; i < qsizetype(tokens.size()); ++i) {
+        const Token &token = tokens[i];
+        if (isWord(token, "FROM"))
+            return !expectName;
+        const bool name = token.kind == Token::Name ||
+                          (token.kind == Token::Word && !token.text.front().isDigit()) ||
+                          (token.kind == Token::Symbol && token.text == QLatin1String("*"));
+        const bool joint = token.kind == Token::Symbol &&
+                           (token.text == QLatin1String(".") || token.text == QLatin1String(","));
+        if (expectName ? !name : !joint)
+            return false;
+        expectName = !expectName;
+    }
+    return false;
+}
+
+// "ORDER BY 2": a position in the select list, which a list of rowids has not.
+bool ordersByPosition(const std::vector<Token> &tokens, qsizetype orderStart)
+{
+    for (const Token &token : tokens) {
+        if (token.end > orderStart && token.depth == 0 && token.kind == Token::Word &&
+            token.text.front().isDigit())
+            return true;
+    }
+    return false;
+}
+
+LazyShape lazyShape(const QString &sql, const std::vector<Token> &tokens)
+{
+    qsizetype fromStart = -1;
+    qsizetype fromEnd = -1;
+    qsizetype orderStart = -1;
+    for (qsizetype i = 1; i < qsizetype(tokens.size()); ++i) {
+        const Token &token = tokens[i];
+        if (token.kind == Token::Symbol && token.text == QLatin1String(";"))
+            return {};
+        if (token.depth != 0)
+            continue;
+        if (isWord(token, "WHERE") || isWord(token, "LIMIT") || isWord(token, "OFFSET"))
+            return {};
+        if (fromStart < 0 && isWord(token, "FROM")) {
+            fromStart = token.end - token.text.size();
+            fromEnd = token.end;
+        } else if (fromStart >= 0 && orderStart < 0 && isWord(token, "ORDER")) {
+            orderStart = token.end - token.text.size();
+        }
+    }
+    if (fromStart < 0)
+        return {};
+    if (!plainColumns(tokens) || (orderStart >= 0 && ordersByPosition(tokens, orderStart)))
+        return {};
+    const QString source = sql.mid(fromEnd, orderStart < 0 ? -1 : orderStart - fromEnd).trimmed();
+    // Rows of equal keys keep the order in which they were added, whichever
+    // index SQLite walks for the rowids alone.
+    const QString order = orderStart < 0
+                              ? QStringLiteral("ORDER BY rowid")
+                              : sql.mid(orderStart).trimmed() + QStringLiteral(", rowid");
+    return {QStringLiteral("SELECT rowid FROM %1 %2").arg(source, order),
+            sql.left(fromStart) + QStringLiteral("FROM %1 WHERE rowid = ?").arg(source)};
+}
+
 QString quoted(const QString &name)
 {
     QString text = name;
@@ -310,6 +389,7 @@ void AdoDataSet::open()
     const std::vector<Token> tokens = tokenize(sql);
     const QString table = singleTable(tokens);
     const int shift = table.isEmpty() ? 0 : 1;
+    const LazyShape lazy = table.isEmpty() ? LazyShape() : lazyShape(sql, tokens);
     if (shift)
         sql.insert(tokens[0].end, QStringLiteral(" rowid AS %1,").arg(QLatin1String(hiddenRowid)));
 
@@ -336,6 +416,29 @@ void AdoDataSet::open()
             origin && originTable && !table.isEmpty() &&
             table.compare(QString::fromUtf8(originTable), Qt::CaseInsensitive) == 0;
         columns.push_back(writable ? QString::fromUtf8(origin) : QString());
+    }
+
+    // A plain list of a table's columns loads only the rows' order: each
+    // row's values are read when first asked for, the first screen's at once.
+    if (!lazy.isEmpty() &&
+        std::all_of(declared.begin(), declared.end(), [](bool known) { return known; })) {
+        Statement rowids(m_connection->handle(), lazy.rowids);
+        std::vector<Row> rows;
+        while (rowids.step())
+            rows.emplace_back().rowid = sqlite3_column_int64(rowids.get(), 0);
+        m_tableName = table;
+        m_fieldNames = names;
+        m_fieldTypes = std::move(types);
+        m_columnNames = std::move(columns);
+        m_fetchText = lazy.fetch;
+        m_rows = std::move(rows);
+        // What cannot be read now is tried again when it is asked for.
+        try {
+            fetchFrom(0);
+        } catch (const std::exception &) {
+        }
+        finishOpen();
+        return;
     }
 
     std::vector<Row> rows;
@@ -372,6 +475,11 @@ void AdoDataSet::open()
         for (int field = 0; field < fieldCount; ++field)
             row.values[field] = fromStorage(field, row.values[field]);
     }
+    finishOpen();
+}
+
+void AdoDataSet::finishOpen()
+{
     m_state = State::Browse;
     m_current = m_rows.empty() ? -1 : 0;
     m_eof = m_rows.empty();
@@ -388,7 +496,9 @@ void AdoDataSet::close()
     m_fieldNames.clear();
     m_fieldTypes.clear();
     m_columnNames.clear();
+    m_fetchText.clear();
     m_rows.clear();
+    m_rows.shrink_to_fit();
     m_pending = {};
     m_appendedFrom = -1;
     m_current = -1;
@@ -449,7 +559,13 @@ QVariant AdoDataSet::value(int row, int field) const
 {
     if (row < 0 || row >= recordCount() || field < 0 || field >= m_fieldNames.size())
         return {};
-    return m_rows[row].values[field];
+    // Called from a grid's painting, where nothing may be thrown: a row that
+    // cannot be read now shows empty and is tried again next time.
+    try {
+        return fetched(row).values[field];
+    } catch (...) {
+        return {};
+    }
 }
 
 QVariant AdoDataSet::fieldValue(const QString &name) const
@@ -458,7 +574,7 @@ QVariant AdoDataSet::fieldValue(const QString &name) const
     const int field = fieldIndex(name);
     if (field < 0)
         throw DatabaseError(QStringLiteral("Field '%1' not found").arg(name));
-    return m_rows[m_current].values[field];
+    return fetched(m_current).values[field];
 }
 
 void AdoDataSet::append()
@@ -484,7 +600,7 @@ void AdoDataSet::edit()
     if (m_state != State::Browse)
         return;
     requireCurrent();
-    m_pending = m_rows[m_current];
+    m_pending = fetched(m_current);
     m_state = State::Edit;
 }
 
@@ -610,6 +726,51 @@ void AdoDataSet::deleteCurrent()
     m_current = row < recordCount() ? row : recordCount() - 1;
     m_eof = m_rows.empty();
     emit currentChanged(m_current);
+}
+
+const AdoDataSet::Row &AdoDataSet::fetched(int row) const
+{
+    if (m_rows[row].values.empty())
+        fetchFrom(row);
+    return m_rows[row];
+}
+
+// Reads the values of a row not read yet and of the unread rows after it,
+// enough for a screen, through one statement that is finished before it
+// returns, so that no read of the file stays open. A row that another
+// program deleted meanwhile is shown with empty values; a post or a
+// deletion of it then finds nothing, as for any row deleted elsewhere.
+void AdoDataSet::fetchFrom(int first) const
+{
+    constexpr int rowsAtOnce = 64;
+    if (m_fetchText.isEmpty() || first >= recordCount())
+        return;
+    if (!m_connection || !m_connection->connected())
+        throw DatabaseError(
+            QStringLiteral("Operation is not allowed when the connection is closed"));
+    Statement fetch(m_connection->handle(), m_fetchText);
+    const int fieldCount = int(m_fieldNames.size());
+    const int end = std::min(recordCount(), first + rowsAtOnce);
+    for (int index = first; index < end; ++index) {
+        Row &row = m_rows[index];
+        if (!row.values.empty())
+            continue;
+        std::vector<QVariant> values(fieldCount);
+        try {
+            fetch.reset();
+            fetch.bind(1, qlonglong(row.rowid));
+            if (fetch.step()) {
+                for (int field = 0; field < fieldCount; ++field)
+                    values[field] = fromStorage(field, fetch.column(field));
+            }
+        } catch (...) {
+            // Only the row asked for fails; the others are tried when asked.
+            if (index == first)
+                throw;
+            break;
+        }
+        row.values = std::move(values);
+    }
 }
 
 void AdoDataSet::requireActive() const

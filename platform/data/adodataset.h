@@ -52,6 +52,8 @@ public:
     QStringList fieldNames() const { return m_fieldNames; }
     int fieldIndex(const QString &name) const;
     FieldType fieldType(int field) const { return m_fieldTypes.at(field); }
+    // A column of any row; a null QVariant for Null, and for a row whose
+    // values cannot be read now.
     QVariant value(int row, int field) const;
 
     // A column of the current row (or of the row being appended or edited);
@@ -94,6 +96,9 @@ private:
     void requireActive() const;
     void requireCurrent() const;
     void moveCurrent(int row);
+    void finishOpen();
+    const Row &fetched(int row) const;
+    void fetchFrom(int first) const;
     QVariant fromStorage(int field, const QVariant &stored) const;
     QVariant toStorage(int field, const QVariant &value) const;
 
@@ -106,7 +111,11 @@ private:
     std::vector<FieldType> m_fieldTypes;
     // Per field, the table column it was read from; empty for an expression.
     std::vector<QString> m_columnNames;
-    std::vector<Row> m_rows;
+    // A row whose values are empty has not been read yet: a plain list of a
+    // table's columns reads each row's values when they are first needed.
+    mutable std::vector<Row> m_rows;
+    // Reads one row by rowid; empty when the query read every row at open.
+    QString m_fetchText;
     // The row as it was before edit(), for cancel().
     Row m_pending;
     // The current row before append(), current again after cancel().

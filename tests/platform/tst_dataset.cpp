@@ -294,6 +294,36 @@ TEST(AdoDataSet, ListsRowsByDateAndSameDatesInTheirOrderOfEntry)
     EXPECT_EQ(open.dataSet.recNo(), 4);
 }
 
+// Whether a query's rows are read at once or when shown, they come in the
+// query's order, equal keys in their order of entry.
+TEST(AdoDataSet, EveryShapeOfQueryListsItsRowsInItsOrder)
+{
+    Database db;
+    db.add(QDate(2022, 1, 1), QStringLiteral("y"));
+    db.add(QDate(2021, 1, 1), QStringLiteral("z"));
+    db.add(QDate(2022, 1, 1), QStringLiteral("x"));
+    const struct {
+        const char *query;
+        int commentField;
+        QStringList comments;
+    } cases[] = {
+        {"SELECT * FROM TabData", 1, {"y", "z", "x"}},
+        {"SELECT t.Commentary FROM TabData AS t ORDER BY t.Date", 0, {"z", "y", "x"}},
+        {"SELECT Date AS Commentary, Commentary AS Date FROM TabData ORDER BY Date",
+         1,
+         {"x", "y", "z"}},
+        {"SELECT Commentary FROM TabData WHERE Date > 0 ORDER BY Date", 0, {"z", "y", "x"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.query);
+        Open open(db.path(), QString::fromLatin1(c.query));
+        QStringList listed;
+        for (int row = 0; row < open.dataSet.recordCount(); ++row)
+            listed << open.dataSet.value(row, c.commentField).toString();
+        EXPECT_EQ(listed, c.comments);
+    }
+}
+
 TEST(AdoDataSet, ReadsEachStoredValueAsItsFieldsType)
 {
     Database db;
@@ -551,6 +581,41 @@ TEST(AdoDataSet, PostOfARowAnotherProgramDeletedRaises)
     open.dataSet.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("a2"));
     EXPECT_THROW(open.dataSet.post(), DatabaseError);
     EXPECT_TRUE(db.comments().isEmpty());
+}
+
+// The list holds the rows' order from the query; a row's values are read
+// when first shown. Another program's changes in between move nothing.
+TEST(AdoDataSet, RowsChangedElsewhereBeforeTheyAreShownKeepTheirPlaces)
+{
+    Database db;
+    db.exec(QStringLiteral("BEGIN"));
+    for (int row = 0; row < 300; ++row)
+        db.add(QDate(2000, 1, 1).addDays(row), QStringLiteral("r%1").arg(row));
+    db.exec(QStringLiteral("COMMIT"));
+    Open open(db.path());
+    AdoDataSet &set = open.dataSet;
+    db.exec(QStringLiteral("UPDATE TabData SET Commentary = 'changed' "
+                           "WHERE Commentary IN ('r0', 'r251')"));
+    db.exec(QStringLiteral("DELETE FROM TabData WHERE Commentary = 'r250'"));
+    const int commentary = set.fieldIndex(QStringLiteral("Commentary"));
+    ASSERT_EQ(set.recordCount(), 300);
+    EXPECT_EQ(set.value(0, commentary), QVariant(QStringLiteral("r0"))) << "shown at the start";
+    EXPECT_EQ(set.value(249, commentary), QVariant(QStringLiteral("r249")));
+    EXPECT_FALSE(set.value(250, commentary).isValid()) << "deleted elsewhere: empty";
+    EXPECT_EQ(set.value(251, commentary), QVariant(QStringLiteral("changed")));
+
+    set.setRecNo(250);
+    EXPECT_FALSE(set.fieldValue(QStringLiteral("Date")).isValid());
+    set.edit();
+    set.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("again"));
+    EXPECT_THROW(set.post(), DatabaseError);
+    set.cancel();
+    set.deleteCurrent();
+    EXPECT_EQ(set.recordCount(), 299);
+    EXPECT_EQ(set.recNo(), 250);
+    EXPECT_EQ(set.fieldValue(QStringLiteral("Commentary")), QVariant(QStringLiteral("changed")));
+    EXPECT_EQ(db.column(QStringLiteral("SELECT count(*) FROM TabData")),
+              QStringList{QStringLiteral("299")});
 }
 
 TEST(AdoDataSet, FailedOpenLeavesAnInactiveDatasetThatRefusesEverything)
