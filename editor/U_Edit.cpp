@@ -1,6 +1,6 @@
-// The add/edit dialog. The main window carries the mode in the two captions
-// it sets before each showing; OK checks the date and the comment and writes
-// all five columns of the row at once.
+// The add/edit dialog. The main window sets its mode, and with it the two
+// captions, before each showing; OK checks the date and the comment and
+// writes all five columns of the row at once.
 #include "U_Edit.h"
 
 #include "U_Karvel.h"
@@ -30,9 +30,6 @@ TFrmEdit *FrmEdit = nullptr;
 namespace
 {
 
-const QString addCaption = QStringLiteral("Добавление данных");
-const QString editCaption = QStringLiteral("Редактирование данных");
-const QString editOkCaption = QStringLiteral("Ok");
 const QString warningCaption = QStringLiteral("Внимание!");
 
 // Limits what typing, pasting or dropping can add to a line edit, while a
@@ -285,6 +282,18 @@ void TFrmEdit::createControls()
     connectGuarded(BtnSoundPlay, &QPushButton::clicked, this, [this] { BtnSoundPlayClick(); });
 }
 
+void TFrmEdit::prepareFor(Mode mode)
+{
+    m_mode = mode;
+    if (mode == Mode::Add) {
+        setWindowTitle(QStringLiteral("Добавление данных"));
+        CmdOk->setText(QStringLiteral("Добавить"));
+    } else {
+        setWindowTitle(QStringLiteral("Редактирование данных"));
+        CmdOk->setText(QStringLiteral("Ok"));
+    }
+}
+
 void TFrmEdit::FormCreate()
 {
     FillSoundEventList();
@@ -306,7 +315,7 @@ void TFrmEdit::FillSoundEventList()
 
 void TFrmEdit::FormActivate()
 {
-    if (CmdOk->text() == editOkCaption)
+    if (m_mode == Mode::Edit)
         LoadCurrentRecord();
     else
         SetNewRecordDefaults();
@@ -356,9 +365,9 @@ void TFrmEdit::CmdOkClick()
     AdoDataSet *dataSet = FrmKarvel->ADODataSet;
     // After a refused post the row is still pending: OK again retries it
     // rather than starting a second one.
-    if (windowTitle() == addCaption && dataSet->state() != AdoDataSet::State::Insert)
+    if (m_mode == Mode::Add && dataSet->state() != AdoDataSet::State::Insert)
         dataSet->append();
-    if (windowTitle() == editCaption && dataSet->state() != AdoDataSet::State::Edit)
+    if (m_mode == Mode::Edit && dataSet->state() != AdoDataSet::State::Edit)
         dataSet->edit();
 
     dataSet->setFieldValue(QStringLiteral("Date"), Calendar::toDate(*date));

@@ -54,6 +54,12 @@ public:
     QPushButton *CmdOk;
     QPushButton *CmdCancel;
 
+    // Add appends a row, edit changes the main window's current row.
+    enum class Mode { Add, Edit };
+    // Sets the mode and the captions that show it; called before each
+    // showing, so the dialog never keeps the other mode's captions.
+    void prepareFor(Mode mode);
+
     void FormCreate();
     // Rebuilds the 21 items of CmbMuzSub from "muzikdan.dat"; none is
     // selected afterwards.
@@ -73,6 +79,8 @@ protected:
 private:
     void createControls();
     void AbandonPendingRow();
+
+    Mode m_mode = Mode::Add;
 };
 
 extern TFrmEdit *FrmEdit;

@@ -176,15 +176,13 @@ void TFrmKarvel::FormClose(CloseAction &)
 
 void TFrmKarvel::BitAddClick()
 {
-    FrmEdit->setWindowTitle(QStringLiteral("Добавление данных"));
-    FrmEdit->CmdOk->setText(QStringLiteral("Добавить"));
+    FrmEdit->prepareFor(TFrmEdit::Mode::Add);
     FrmEdit->showModal();
 }
 
 void TFrmKarvel::BitEditClick()
 {
-    FrmEdit->setWindowTitle(QStringLiteral("Редактирование данных"));
-    FrmEdit->CmdOk->setText(QStringLiteral("Ok"));
+    FrmEdit->prepareFor(TFrmEdit::Mode::Edit);
     FrmEdit->showModal();
 }
 
