@@ -36,14 +36,7 @@ QLabel *fixedLabel(const QString &text, QWidget *parent, const QRect &geometry)
 
 TFrmAbout::TFrmAbout(QWidget *parent) : Form(parent)
 {
-    FrmAbout = this;
-    createControls();
-}
-
-TFrmAbout::~TFrmAbout()
-{
-    if (FrmAbout == this)
-        FrmAbout = nullptr;
+    create(FrmAbout, &TFrmAbout::createControls);
 }
 
 void TFrmAbout::createControls()

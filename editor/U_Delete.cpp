@@ -49,14 +49,7 @@ QLabel *singleBorderPanel(QWidget *parent)
 
 TFrmDelete::TFrmDelete(QWidget *parent) : Form(parent)
 {
-    FrmDelete = this;
-    createControls();
-}
-
-TFrmDelete::~TFrmDelete()
-{
-    if (FrmDelete == this)
-        FrmDelete = nullptr;
+    create(FrmDelete, &TFrmDelete::createControls);
 }
 
 void TFrmDelete::createControls()

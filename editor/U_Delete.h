@@ -13,7 +13,6 @@ class TFrmDelete : public Form
     Q_OBJECT
 public:
     explicit TFrmDelete(QWidget *parent = nullptr);
-    ~TFrmDelete() override;
 
     QLabel *Label1;
     QLabel *Label2;

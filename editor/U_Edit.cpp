@@ -178,15 +178,7 @@ void LockedSpinBox::mousePressEvent(QMouseEvent *event)
 
 TFrmEdit::TFrmEdit(QWidget *parent) : Form(parent)
 {
-    FrmEdit = this;
-    createControls();
-    guarded([this] { FormCreate(); });
-}
-
-TFrmEdit::~TFrmEdit()
-{
-    if (FrmEdit == this)
-        FrmEdit = nullptr;
+    create(FrmEdit, &TFrmEdit::createControls, &TFrmEdit::FormCreate);
 }
 
 void TFrmEdit::createControls()

@@ -37,7 +37,6 @@ class TFrmEdit : public Form
     Q_OBJECT
 public:
     explicit TFrmEdit(QWidget *parent = nullptr);
-    ~TFrmEdit() override;
 
     QLabel *Label1;
     QLabel *Label3;

@@ -42,15 +42,7 @@ QString todayStatusText()
 
 TFrmKarvel::TFrmKarvel(QWidget *parent) : Form(parent)
 {
-    FrmKarvel = this;
-    createControls();
-    guarded([this] { FormCreate(); });
-}
-
-TFrmKarvel::~TFrmKarvel()
-{
-    if (FrmKarvel == this)
-        FrmKarvel = nullptr;
+    create(FrmKarvel, &TFrmKarvel::createControls, &TFrmKarvel::FormCreate);
 }
 
 void TFrmKarvel::createControls()

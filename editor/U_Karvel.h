@@ -18,7 +18,6 @@ class TFrmKarvel : public Form
     Q_OBJECT
 public:
     explicit TFrmKarvel(QWidget *parent = nullptr);
-    ~TFrmKarvel() override;
 
     PanelStatusBar *StatusBar1;
     QPushButton *BitAdd;

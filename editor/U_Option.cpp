@@ -74,15 +74,7 @@ QString ShortenPath(const QString &path)
 
 TFrmOption::TFrmOption(QWidget *parent) : Form(parent)
 {
-    FrmOption = this;
-    createControls();
-    guarded([this] { FormCreate(); });
-}
-
-TFrmOption::~TFrmOption()
-{
-    if (FrmOption == this)
-        FrmOption = nullptr;
+    create(FrmOption, &TFrmOption::createControls, &TFrmOption::FormCreate);
 }
 
 void TFrmOption::createControls()

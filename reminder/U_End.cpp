@@ -21,8 +21,7 @@ TFrmEnd *FrmEnd = nullptr;
 
 TFrmEnd::TFrmEnd(QWidget *parent) : Form(parent)
 {
-    FrmEnd = this;
-    createControls();
+    create(FrmEnd, &TFrmEnd::createControls);
 }
 
 void TFrmEnd::createControls()

@@ -158,9 +158,7 @@ void PlaySelectedSound()
 
 TFrmTolvin::TFrmTolvin(QWidget *parent) : Form(parent)
 {
-    FrmTolvin = this;
-    createControls();
-    guarded([this] { FormCreate(); });
+    create(FrmTolvin, &TFrmTolvin::createControls, &TFrmTolvin::FormCreate);
 }
 
 void TFrmTolvin::createControls()

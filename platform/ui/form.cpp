@@ -1,5 +1,5 @@
-// The window base: one activation per showing, outer sizes, Esc, Enter and
-// the close handler.
+// The window base: creation with the window's global, one activation per
+// showing, outer sizes, Esc, Enter and the close handler.
 #include "form.h"
 
 #include "dialogs.h"
@@ -12,6 +12,14 @@
 #include <QScreen>
 
 Form::Form(QWidget *parent) : QDialog(parent) {}
+
+// Before the controls go, so that nothing they do on the way out finds the
+// global still pointing here.
+Form::~Form()
+{
+    if (m_releaseGlobal)
+        m_releaseGlobal();
+}
 
 void Form::showModal()
 {
