@@ -10,7 +10,6 @@
 #include "guard.h"
 
 #include <QDateTime>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -159,16 +158,4 @@ void TFrmDelete::CmdYesClick()
 void TFrmDelete::CmdNoClick()
 {
     close();
-}
-
-void TFrmDelete::keyPressEvent(QKeyEvent *event)
-{
-    // Enter presses the button that has the focus, as on the original
-    // platform; with the focus in the comment box it does nothing.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
-            button->click();
-        return;
-    }
-    Form::keyPressEvent(event);
 }

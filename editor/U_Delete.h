@@ -29,7 +29,6 @@ public:
 
 protected:
     void FormActivate() override;
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void createControls();

@@ -39,11 +39,6 @@ void Form::activate()
     guarded([this] { FormActivate(); });
 }
 
-void Form::setOuterSize(int width, int height)
-{
-    setFixedSize(width - frameWidth, height - frameHeight);
-}
-
 void Form::setOuterWidth(int width)
 {
     setFixedSize(width - frameWidth, height());

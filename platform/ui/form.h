@@ -25,7 +25,6 @@ public:
 
     // Outer size of a window with a single border and a title bar: the
     // client area is what the frame leaves.
-    void setOuterSize(int width, int height);
     void setOuterWidth(int width);
     void setOuterHeight(int height);
     static constexpr int frameWidth = 6;
