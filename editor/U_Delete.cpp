@@ -53,12 +53,7 @@ TFrmDelete::TFrmDelete(QWidget *parent) : Form(parent)
 
 void TFrmDelete::createControls()
 {
-    setObjectName(QStringLiteral("FrmDelete"));
-    setWindowTitle(QStringLiteral("Внимание!"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    setFont(sansFont(11));
-    setFixedSize(525, 215);
+    setUpDialog(QStringLiteral("FrmDelete"), QStringLiteral("Внимание!"), {525, 215});
 
     Label1 =
         new QLabel(QStringLiteral("Вы действительно желаете удалить нижеуказанную запись?"), this);

@@ -183,11 +183,8 @@ TFrmEdit::TFrmEdit(QWidget *parent) : Form(parent)
 
 void TFrmEdit::createControls()
 {
-    setObjectName(QStringLiteral("FrmEdit"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    setFont(sansFont(11));
-    setFixedSize(682, 220);
+    // The caption comes with the mode.
+    setUpDialog(QStringLiteral("FrmEdit"), QString(), {682, 220});
 
     auto label = [this](QLabel *&target, const char *name, const QString &text, int left, int top) {
         target = new QLabel(text, this);

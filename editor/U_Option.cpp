@@ -79,12 +79,7 @@ TFrmOption::TFrmOption(QWidget *parent) : Form(parent)
 
 void TFrmOption::createControls()
 {
-    setObjectName(QStringLiteral("FrmOption"));
-    setWindowTitle(QStringLiteral("Опции"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    setFont(sansFont(11));
-    setFixedSize(682, 396);
+    setUpDialog(QStringLiteral("FrmOption"), QStringLiteral("Опции"), {682, 396});
 
     GroupBox1 = new QGroupBox(QStringLiteral("Звуковое сопровождение"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));

@@ -26,12 +26,7 @@ TFrmEnd::TFrmEnd(QWidget *parent) : Form(parent)
 
 void TFrmEnd::createControls()
 {
-    setObjectName(QStringLiteral("FrmEnd"));
-    setWindowTitle(QStringLiteral("Завершение работы"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    setFont(sansFont(11));
-    setFixedSize(283, 162);
+    setUpDialog(QStringLiteral("FrmEnd"), QStringLiteral("Завершение работы"), {283, 162});
 
     ChkTodayShow = new QCheckBox(QStringLiteral("Сегодня при следующем запуске Windows"), this);
     ChkTodayShow->setObjectName(QStringLiteral("ChkTodayShow"));

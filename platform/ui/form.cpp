@@ -2,6 +2,7 @@
 // showing, outer sizes, Esc, Enter and the close handler.
 #include "form.h"
 
+#include "controls.h"
 #include "dialogs.h"
 #include "guard.h"
 
@@ -47,6 +48,16 @@ void Form::setOuterWidth(int width)
 void Form::setOuterHeight(int height)
 {
     setFixedSize(width(), height - frameHeight);
+}
+
+void Form::setUpDialog(const QString &name, const QString &title, QSize clientSize)
+{
+    setObjectName(name);
+    setWindowTitle(title);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(sansFont(11));
+    setFixedSize(clientSize);
 }
 
 void Form::centreOnScreen()

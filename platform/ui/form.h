@@ -68,6 +68,9 @@ protected:
     virtual void FormClose(CloseAction &action) { Q_UNUSED(action); }
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    // A dialog of a fixed client size, with a title bar, the system menu and
+    // the close box only, in the windows' font.
+    void setUpDialog(const QString &name, const QString &title, QSize clientSize);
     // Fixed size, centred on the screen.
     void centreOnScreen();
 
