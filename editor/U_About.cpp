@@ -36,7 +36,7 @@ QLabel *fixedLabel(const QString &text, QWidget *parent, const QRect &geometry)
 
 TFrmAbout::TFrmAbout(QWidget *parent) : Form(parent)
 {
-    create(FrmAbout, &TFrmAbout::createControls);
+    createWindow(FrmAbout, &TFrmAbout::createControls);
 }
 
 void TFrmAbout::createControls()

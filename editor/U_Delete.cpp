@@ -48,7 +48,7 @@ QLabel *singleBorderPanel(QWidget *parent)
 
 TFrmDelete::TFrmDelete(QWidget *parent) : Form(parent)
 {
-    create(FrmDelete, &TFrmDelete::createControls);
+    createWindow(FrmDelete, &TFrmDelete::createControls);
 }
 
 void TFrmDelete::createControls()

@@ -178,7 +178,7 @@ void LockedSpinBox::mousePressEvent(QMouseEvent *event)
 
 TFrmEdit::TFrmEdit(QWidget *parent) : Form(parent)
 {
-    create(FrmEdit, &TFrmEdit::createControls, &TFrmEdit::FormCreate);
+    createWindow(FrmEdit, &TFrmEdit::createControls, &TFrmEdit::FormCreate);
 }
 
 void TFrmEdit::createControls()

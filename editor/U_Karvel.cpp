@@ -42,7 +42,7 @@ QString todayStatusText()
 
 TFrmKarvel::TFrmKarvel(QWidget *parent) : Form(parent)
 {
-    create(FrmKarvel, &TFrmKarvel::createControls, &TFrmKarvel::FormCreate);
+    createWindow(FrmKarvel, &TFrmKarvel::createControls, &TFrmKarvel::FormCreate);
 }
 
 void TFrmKarvel::createControls()

@@ -20,7 +20,7 @@ TFrmMuzikSelect *FrmMuzikSelect = nullptr;
 
 TFrmMuzikSelect::TFrmMuzikSelect(QWidget *parent) : Form(parent)
 {
-    create(FrmMuzikSelect, &TFrmMuzikSelect::createControls, &TFrmMuzikSelect::FormCreate);
+    createWindow(FrmMuzikSelect, &TFrmMuzikSelect::createControls, &TFrmMuzikSelect::FormCreate);
 }
 
 QString TFrmMuzikSelect::chooserTitle()

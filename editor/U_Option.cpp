@@ -74,7 +74,7 @@ QString ShortenPath(const QString &path)
 
 TFrmOption::TFrmOption(QWidget *parent) : Form(parent)
 {
-    create(FrmOption, &TFrmOption::createControls, &TFrmOption::FormCreate);
+    createWindow(FrmOption, &TFrmOption::createControls, &TFrmOption::FormCreate);
 }
 
 void TFrmOption::createControls()

@@ -21,7 +21,7 @@ TFrmEnd *FrmEnd = nullptr;
 
 TFrmEnd::TFrmEnd(QWidget *parent) : Form(parent)
 {
-    create(FrmEnd, &TFrmEnd::createControls);
+    createWindow(FrmEnd, &TFrmEnd::createControls);
 }
 
 void TFrmEnd::createControls()

@@ -55,7 +55,7 @@ bool isDue(double nextDate, double today)
 
 TFrmLogo::TFrmLogo(QWidget *parent) : Form(parent)
 {
-    create(FrmLogo, &TFrmLogo::createControls);
+    createWindow(FrmLogo, &TFrmLogo::createControls);
     showPainted();
     activate();
 }

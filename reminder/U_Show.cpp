@@ -158,7 +158,7 @@ void PlaySelectedSound()
 
 TFrmTolvin::TFrmTolvin(QWidget *parent) : Form(parent)
 {
-    create(FrmTolvin, &TFrmTolvin::createControls, &TFrmTolvin::FormCreate);
+    createWindow(FrmTolvin, &TFrmTolvin::createControls, &TFrmTolvin::FormCreate);
 }
 
 void TFrmTolvin::createControls()

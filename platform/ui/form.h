@@ -48,8 +48,8 @@ protected:
     // handler runs, guarded. The global is cleared when the window is
     // destroyed, unless another window has taken it over by then.
     template <typename Window>
-    void create(Window *&global, void (Window::*createControls)(),
-                void (Window::*formCreate)() = nullptr)
+    void createWindow(Window *&global, void (Window::*createControls)(),
+                      void (Window::*formCreate)() = nullptr)
     {
         auto *window = static_cast<Window *>(this);
         global = window;

@@ -14,7 +14,7 @@ Probe *FrmProbe = nullptr;
 class Probe : public Form
 {
 public:
-    Probe() { create(FrmProbe, &Probe::createControls, &Probe::FormCreate); }
+    Probe() { createWindow(FrmProbe, &Probe::createControls, &Probe::FormCreate); }
 
     void FormCreate() { seenByCreate = FrmProbe; }
 
