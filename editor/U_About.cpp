@@ -36,24 +36,12 @@ QLabel *fixedLabel(const QString &text, QWidget *parent, const QRect &geometry)
 
 TFrmAbout::TFrmAbout(QWidget *parent) : Form(parent)
 {
-    FrmAbout = this;
-    createControls();
-}
-
-TFrmAbout::~TFrmAbout()
-{
-    if (FrmAbout == this)
-        FrmAbout = nullptr;
+    createWindow(FrmAbout, &TFrmAbout::createControls);
 }
 
 void TFrmAbout::createControls()
 {
-    setObjectName(QStringLiteral("FrmAbout"));
-    setWindowTitle(QStringLiteral("О программе"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    setFont(sansFont(11));
-    setFixedSize(327, 331);
+    setUpDialog(QStringLiteral("FrmAbout"), QStringLiteral("О программе"), {327, 331});
 
     // A raised inner and a lowered outer bevel: an etched groove.
     Panel1 = new QFrame(this);

@@ -14,7 +14,6 @@ class TFrmAbout : public Form
     Q_OBJECT
 public:
     explicit TFrmAbout(QWidget *parent = nullptr);
-    ~TFrmAbout() override;
 
     QFrame *Panel1;
     QLabel *ProductName;

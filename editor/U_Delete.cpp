@@ -10,7 +10,6 @@
 #include "guard.h"
 
 #include <QDateTime>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -49,24 +48,12 @@ QLabel *singleBorderPanel(QWidget *parent)
 
 TFrmDelete::TFrmDelete(QWidget *parent) : Form(parent)
 {
-    FrmDelete = this;
-    createControls();
-}
-
-TFrmDelete::~TFrmDelete()
-{
-    if (FrmDelete == this)
-        FrmDelete = nullptr;
+    createWindow(FrmDelete, &TFrmDelete::createControls);
 }
 
 void TFrmDelete::createControls()
 {
-    setObjectName(QStringLiteral("FrmDelete"));
-    setWindowTitle(QStringLiteral("Внимание!"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    setFont(sansFont(11));
-    setFixedSize(525, 215);
+    setUpDialog(QStringLiteral("FrmDelete"), QStringLiteral("Внимание!"), {525, 215});
 
     Label1 =
         new QLabel(QStringLiteral("Вы действительно желаете удалить нижеуказанную запись?"), this);
@@ -166,16 +153,4 @@ void TFrmDelete::CmdYesClick()
 void TFrmDelete::CmdNoClick()
 {
     close();
-}
-
-void TFrmDelete::keyPressEvent(QKeyEvent *event)
-{
-    // Enter presses the button that has the focus, as on the original
-    // platform; with the focus in the comment box it does nothing.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
-            button->click();
-        return;
-    }
-    Form::keyPressEvent(event);
 }

@@ -13,7 +13,6 @@ class TFrmDelete : public Form
     Q_OBJECT
 public:
     explicit TFrmDelete(QWidget *parent = nullptr);
-    ~TFrmDelete() override;
 
     QLabel *Label1;
     QLabel *Label2;
@@ -30,7 +29,6 @@ public:
 
 protected:
     void FormActivate() override;
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void createControls();

@@ -1,6 +1,6 @@
-// The add/edit dialog. The main window carries the mode in the two captions
-// it sets before each showing; OK checks the date and the comment and writes
-// all five columns of the row at once.
+// The add/edit dialog. The main window sets its mode, and with it the two
+// captions, before each showing; OK checks the date and the comment and
+// writes all five columns of the row at once.
 #include "U_Edit.h"
 
 #include "U_Karvel.h"
@@ -30,9 +30,6 @@ TFrmEdit *FrmEdit = nullptr;
 namespace
 {
 
-const QString addCaption = QStringLiteral("Добавление данных");
-const QString editCaption = QStringLiteral("Редактирование данных");
-const QString editOkCaption = QStringLiteral("Ok");
 const QString warningCaption = QStringLiteral("Внимание!");
 
 // Limits what typing, pasting or dropping can add to a line edit, while a
@@ -193,24 +190,13 @@ void LockedSpinBox::mousePressEvent(QMouseEvent *event)
 
 TFrmEdit::TFrmEdit(QWidget *parent) : Form(parent)
 {
-    FrmEdit = this;
-    createControls();
-    guarded([this] { FormCreate(); });
-}
-
-TFrmEdit::~TFrmEdit()
-{
-    if (FrmEdit == this)
-        FrmEdit = nullptr;
+    createWindow(FrmEdit, &TFrmEdit::createControls, &TFrmEdit::FormCreate);
 }
 
 void TFrmEdit::createControls()
 {
-    setObjectName(QStringLiteral("FrmEdit"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    setFont(sansFont(11));
-    setFixedSize(682, 220);
+    // The caption comes with the mode.
+    setUpDialog(QStringLiteral("FrmEdit"), QString(), {682, 220});
 
     auto label = [this](QLabel *&target, const char *name, const QString &text, int left, int top) {
         target = new QLabel(text, this);
@@ -297,6 +283,18 @@ void TFrmEdit::createControls()
     connectGuarded(BtnSoundPlay, &QPushButton::clicked, this, [this] { BtnSoundPlayClick(); });
 }
 
+void TFrmEdit::prepareFor(Mode mode)
+{
+    m_mode = mode;
+    if (mode == Mode::Add) {
+        setWindowTitle(QStringLiteral("Добавление данных"));
+        CmdOk->setText(QStringLiteral("Добавить"));
+    } else {
+        setWindowTitle(QStringLiteral("Редактирование данных"));
+        CmdOk->setText(QStringLiteral("Ok"));
+    }
+}
+
 void TFrmEdit::FormCreate()
 {
     FillSoundEventList();
@@ -318,7 +316,7 @@ void TFrmEdit::FillSoundEventList()
 
 void TFrmEdit::FormActivate()
 {
-    if (CmdOk->text() == editOkCaption)
+    if (m_mode == Mode::Edit)
         LoadCurrentRecord();
     else
         SetNewRecordDefaults();
@@ -368,9 +366,9 @@ void TFrmEdit::CmdOkClick()
     AdoDataSet *dataSet = FrmKarvel->ADODataSet;
     // After a refused post the row is still pending: OK again retries it
     // rather than starting a second one.
-    if (windowTitle() == addCaption && dataSet->state() != AdoDataSet::State::Insert)
+    if (m_mode == Mode::Add && dataSet->state() != AdoDataSet::State::Insert)
         dataSet->append();
-    if (windowTitle() == editCaption && dataSet->state() != AdoDataSet::State::Edit)
+    if (m_mode == Mode::Edit && dataSet->state() != AdoDataSet::State::Edit)
         dataSet->edit();
 
     dataSet->setFieldValue(QStringLiteral("Date"), Calendar::toDate(*date));

@@ -37,7 +37,6 @@ class TFrmEdit : public Form
     Q_OBJECT
 public:
     explicit TFrmEdit(QWidget *parent = nullptr);
-    ~TFrmEdit() override;
 
     QLabel *Label1;
     QLabel *Label3;
@@ -53,6 +52,12 @@ public:
     QPushButton *BtnSoundPlay;
     QPushButton *CmdOk;
     QPushButton *CmdCancel;
+
+    // Add appends a row, edit changes the main window's current row.
+    enum class Mode { Add, Edit };
+    // Sets the mode and the captions that show it; called before each
+    // showing, so the dialog never keeps the other mode's captions.
+    void prepareFor(Mode mode);
 
     void FormCreate();
     // Rebuilds the 21 items of CmbMuzSub from "muzikdan.dat"; none is
@@ -73,6 +78,8 @@ protected:
 private:
     void createControls();
     void AbandonPendingRow();
+
+    Mode m_mode = Mode::Add;
 };
 
 extern TFrmEdit *FrmEdit;

@@ -42,15 +42,7 @@ QString todayStatusText()
 
 TFrmKarvel::TFrmKarvel(QWidget *parent) : Form(parent)
 {
-    FrmKarvel = this;
-    createControls();
-    guarded([this] { FormCreate(); });
-}
-
-TFrmKarvel::~TFrmKarvel()
-{
-    if (FrmKarvel == this)
-        FrmKarvel = nullptr;
+    createWindow(FrmKarvel, &TFrmKarvel::createControls, &TFrmKarvel::FormCreate);
 }
 
 void TFrmKarvel::createControls()
@@ -176,15 +168,13 @@ void TFrmKarvel::FormClose(CloseAction &)
 
 void TFrmKarvel::BitAddClick()
 {
-    FrmEdit->setWindowTitle(QStringLiteral("Добавление данных"));
-    FrmEdit->CmdOk->setText(QStringLiteral("Добавить"));
+    FrmEdit->prepareFor(TFrmEdit::Mode::Add);
     FrmEdit->showModal();
 }
 
 void TFrmKarvel::BitEditClick()
 {
-    FrmEdit->setWindowTitle(QStringLiteral("Редактирование данных"));
-    FrmEdit->CmdOk->setText(QStringLiteral("Ok"));
+    FrmEdit->prepareFor(TFrmEdit::Mode::Edit);
     FrmEdit->showModal();
 }
 

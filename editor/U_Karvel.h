@@ -18,7 +18,6 @@ class TFrmKarvel : public Form
     Q_OBJECT
 public:
     explicit TFrmKarvel(QWidget *parent = nullptr);
-    ~TFrmKarvel() override;
 
     PanelStatusBar *StatusBar1;
     QPushButton *BitAdd;
@@ -55,5 +54,6 @@ extern QString ProgramPath;
 // Edit and Delete are enabled exactly while the list has rows.
 void UpdateEditDeleteButtons();
 
-// The editor's caption and the texts its start-up sets.
+// The text of the status bar's last panel: "Сегодня: ", today's date in the
+// system's short date format and five blanks.
 QString todayStatusText();

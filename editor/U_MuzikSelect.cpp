@@ -21,15 +21,7 @@ TFrmMuzikSelect *FrmMuzikSelect = nullptr;
 
 TFrmMuzikSelect::TFrmMuzikSelect(QWidget *parent) : Form(parent)
 {
-    FrmMuzikSelect = this;
-    createControls();
-    guarded([this] { FormCreate(); });
-}
-
-TFrmMuzikSelect::~TFrmMuzikSelect()
-{
-    if (FrmMuzikSelect == this)
-        FrmMuzikSelect = nullptr;
+    createWindow(FrmMuzikSelect, &TFrmMuzikSelect::createControls, &TFrmMuzikSelect::FormCreate);
 }
 
 QString TFrmMuzikSelect::chooserTitle()

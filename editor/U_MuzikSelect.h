@@ -13,7 +13,6 @@ class TFrmMuzikSelect : public Form
     Q_OBJECT
 public:
     explicit TFrmMuzikSelect(QWidget *parent = nullptr);
-    ~TFrmMuzikSelect() override;
 
     QLabel *Label2;
     QLineEdit *TxtSub;

@@ -57,25 +57,12 @@ QString ShortenPath(const QString &path)
 
 TFrmOption::TFrmOption(QWidget *parent) : Form(parent)
 {
-    FrmOption = this;
-    createControls();
-    guarded([this] { FormCreate(); });
-}
-
-TFrmOption::~TFrmOption()
-{
-    if (FrmOption == this)
-        FrmOption = nullptr;
+    createWindow(FrmOption, &TFrmOption::createControls, &TFrmOption::FormCreate);
 }
 
 void TFrmOption::createControls()
 {
-    setObjectName(QStringLiteral("FrmOption"));
-    setWindowTitle(QStringLiteral("Опции"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    setFont(sansFont(11));
-    setFixedSize(682, 396);
+    setUpDialog(QStringLiteral("FrmOption"), QStringLiteral("Опции"), {682, 396});
 
     GroupBox1 = new QGroupBox(QStringLiteral("Звуковое сопровождение"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));

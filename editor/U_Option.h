@@ -19,7 +19,6 @@ class TFrmOption : public Form
     Q_OBJECT
 public:
     explicit TFrmOption(QWidget *parent = nullptr);
-    ~TFrmOption() override;
 
     QGroupBox *GroupBox1;
     QTableWidget *GrdMuzik;

@@ -21,18 +21,12 @@ TFrmEnd *FrmEnd = nullptr;
 
 TFrmEnd::TFrmEnd(QWidget *parent) : Form(parent)
 {
-    FrmEnd = this;
-    createControls();
+    createWindow(FrmEnd, &TFrmEnd::createControls);
 }
 
 void TFrmEnd::createControls()
 {
-    setObjectName(QStringLiteral("FrmEnd"));
-    setWindowTitle(QStringLiteral("Завершение работы"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    setFont(sansFont(11));
-    setFixedSize(283, 162);
+    setUpDialog(QStringLiteral("FrmEnd"), QStringLiteral("Завершение работы"), {283, 162});
 
     ChkTodayShow = new QCheckBox(QStringLiteral("Сегодня при следующем запуске Windows"), this);
     ChkTodayShow->setObjectName(QStringLiteral("ChkTodayShow"));

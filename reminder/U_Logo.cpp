@@ -55,8 +55,7 @@ bool isDue(double nextDate, double today)
 
 TFrmLogo::TFrmLogo(QWidget *parent) : Form(parent)
 {
-    FrmLogo = this;
-    createControls();
+    createWindow(FrmLogo, &TFrmLogo::createControls);
     showPainted();
     activate();
 }

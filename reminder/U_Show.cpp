@@ -191,9 +191,7 @@ void PlaySelectedSound()
 
 TFrmTolvin::TFrmTolvin(QWidget *parent) : Form(parent)
 {
-    FrmTolvin = this;
-    createControls();
-    guarded([this] { FormCreate(); });
+    createWindow(FrmTolvin, &TFrmTolvin::createControls, &TFrmTolvin::FormCreate);
 }
 
 void TFrmTolvin::createControls()

@@ -20,8 +20,8 @@ struct ShownMessage {
     enum Kind { Message, Error, Confirm, FileChooser, Modal, EndProcess } kind;
     QString text;    // message text, error text, form objectName, chooser title
     QString caption; // caption, or the chooser's folder
-    int flags = 0;   // message flags, chooser filter is in `caption` + text
-    QString filter;
+    int flags = 0;   // message flags
+    QString filter;  // the chooser's filter
 };
 
 class ScriptedDialogs : public DialogSeam

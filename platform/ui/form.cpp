@@ -1,7 +1,8 @@
-// The window base: one activation per showing, outer sizes, Esc, Enter and
-// the close handler.
+// The window base: creation with the window's global, one activation per
+// showing, outer sizes, Esc, Enter and the close handler.
 #include "form.h"
 
+#include "controls.h"
 #include "dialogs.h"
 #include "guard.h"
 
@@ -12,6 +13,14 @@
 #include <QScreen>
 
 Form::Form(QWidget *parent) : QDialog(parent) {}
+
+// Before the controls go, so that nothing they do on the way out finds the
+// global still pointing here.
+Form::~Form()
+{
+    if (m_releaseGlobal)
+        m_releaseGlobal();
+}
 
 void Form::showModal()
 {
@@ -31,11 +40,6 @@ void Form::activate()
     guarded([this] { FormActivate(); });
 }
 
-void Form::setOuterSize(int width, int height)
-{
-    setFixedSize(width - frameWidth, height - frameHeight);
-}
-
 void Form::setOuterWidth(int width)
 {
     setFixedSize(width - frameWidth, height());
@@ -44,6 +48,16 @@ void Form::setOuterWidth(int width)
 void Form::setOuterHeight(int height)
 {
     setFixedSize(width(), height - frameHeight);
+}
+
+void Form::setUpDialog(const QString &name, const QString &title, QSize clientSize)
+{
+    setObjectName(name);
+    setWindowTitle(title);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(sansFont(11));
+    setFixedSize(clientSize);
 }
 
 void Form::centreOnScreen()

@@ -1,15 +1,20 @@
 // The base of every window: a dialog whose activation handler runs once per
 // showing, called by the showing itself and never by window-manager focus
 // events, so the programs behave the same with or without a window manager.
+// Its creation sets the window's global, and its destruction clears it.
 #pragma once
 
+#include "guard.h"
+
 #include <QDialog>
+#include <functional>
 
 class Form : public QDialog
 {
     Q_OBJECT
 public:
     explicit Form(QWidget *parent = nullptr);
+    ~Form() override;
 
     // Shows the form modally through the dialog seam.
     void showModal();
@@ -20,7 +25,6 @@ public:
 
     // Outer size of a window with a single border and a title bar: the
     // client area is what the frame leaves.
-    void setOuterSize(int width, int height);
     void setOuterWidth(int width);
     void setOuterHeight(int height);
     static constexpr int frameWidth = 6;
@@ -38,16 +42,40 @@ public:
     void reject() override;
 
 protected:
+    // The creation every window goes through, called from its constructor:
+    // its global is set first, since the creation handler and the windows it
+    // reaches may use it; then its controls are made and its creation
+    // handler runs, guarded. The global is cleared when the window is
+    // destroyed, unless another window has taken it over by then.
+    template <typename Window>
+    void createWindow(Window *&global, void (Window::*createControls)(),
+                      void (Window::*formCreate)() = nullptr)
+    {
+        auto *window = static_cast<Window *>(this);
+        global = window;
+        m_releaseGlobal = [&global, window] {
+            if (global == window)
+                global = nullptr;
+        };
+        (window->*createControls)();
+        if (formCreate)
+            guarded([window, formCreate] { (window->*formCreate)(); });
+    }
+
     virtual void FormActivate() {}
     // The close handler: runs on every close request (close box, Alt+F4,
     // close()); it may refuse the close.
     virtual void FormClose(CloseAction &action) { Q_UNUSED(action); }
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    // A dialog of a fixed client size, with a title bar, the system menu and
+    // the close box only, in the windows' font.
+    void setUpDialog(const QString &name, const QString &title, QSize clientSize);
     // Fixed size, centred on the screen.
     void centreOnScreen();
 
 private:
     QPushButton *m_cancelButton = nullptr;
     QPushButton *m_defaultButton = nullptr;
+    std::function<void()> m_releaseGlobal;
 };
