@@ -3,8 +3,9 @@
 // the rows that changed.
 #include "datasource.h"
 
+#include "datetext.h"
+
 #include <QDateTime>
-#include <QLocale>
 
 namespace
 {
@@ -19,9 +20,9 @@ QString displayText(AdoDataSet::FieldType type, const QVariant &value)
     case AdoDataSet::FieldType::Date:
         // Only the day: the programs store no time of day.
         if (value.typeId() == QMetaType::QDate)
-            return QLocale::system().toString(value.toDate(), QLocale::ShortFormat);
+            return shortDateText(value.toDate());
         if (value.typeId() == QMetaType::QDateTime)
-            return QLocale::system().toString(value.toDateTime().date(), QLocale::ShortFormat);
+            return shortDateText(value.toDateTime().date());
         break;
     case AdoDataSet::FieldType::YesNo:
         if (value.typeId() == QMetaType::Bool)

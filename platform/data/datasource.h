@@ -1,6 +1,6 @@
 // The data source: shows a dataset to a grid as a Qt item model. Column i
 // shows a field chosen by name; dates are shown in the system's short date
-// format; the vertical header marks the current row.
+// format with a four-digit year; the vertical header marks the current row.
 #pragma once
 
 #include <QAbstractTableModel>

@@ -10,9 +10,9 @@
 #include "records.h"
 #include "shortstring.h"
 
+#include "datetext.h"
 #include <QDir>
 #include <QFile>
-#include <QLocale>
 #include <QPushButton>
 #include <QTest>
 #include <QtEndian>
@@ -107,7 +107,7 @@ TEST_F(MainWindowTest, ListsRowsInDateOrderWithShortDates)
     EXPECT_EQ(cell(0, 1), QStringLiteral("Папа"));
     EXPECT_EQ(cell(1, 1), QStringLiteral("Друг"));
     EXPECT_EQ(cell(2, 1), QStringLiteral("Мама"));
-    EXPECT_EQ(cell(0, 0), QLocale::system().toString(QDate(1990, 1, 2), QLocale::ShortFormat));
+    EXPECT_EQ(cell(0, 0), shortDateText(QDate(1990, 1, 2)));
     for (int hidden : {2, 3, 4})
         EXPECT_TRUE(FrmKarvel->DBGrid->isColumnHidden(hidden));
     EXPECT_EQ(FrmKarvel->DBGrid->columnWidth(0), 80);
@@ -121,10 +121,9 @@ TEST_F(MainWindowTest, StatusBarAndSize)
 {
     folder.addEmptyDatabase();
     start();
-    EXPECT_EQ(FrmKarvel->StatusBar1->panelText(4),
-              QStringLiteral("Сегодня: ") +
-                  QLocale::system().toString(QDate(2026, 12, 8), QLocale::ShortFormat) +
-                  QStringLiteral("     "));
+    EXPECT_EQ(FrmKarvel->StatusBar1->panelText(4), QStringLiteral("Сегодня: ") +
+                                                       shortDateText(QDate(2026, 12, 8)) +
+                                                       QStringLiteral("     "));
     EXPECT_EQ(FrmKarvel->width() + Form::frameWidth, 839);
     EXPECT_EQ(FrmKarvel->height() + Form::frameHeight, 556);
     EXPECT_EQ(FrmKarvel->minimumSize(), FrmKarvel->maximumSize());

@@ -10,8 +10,8 @@
 #include "errors.h"
 #include "testsupport.h"
 
+#include "datetext.h"
 #include <QAbstractItemModelTester>
-#include <QLocale>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -70,7 +70,7 @@ protected:
 
 QString shortDate(const QDate &date)
 {
-    return QLocale::system().toString(date, QLocale::ShortFormat);
+    return shortDateText(date);
 }
 
 TEST_F(Fixture, ShowsEachFieldAsTextWithShortDatesAndNoTimeOfDay)

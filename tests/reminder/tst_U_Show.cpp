@@ -11,6 +11,7 @@
 #include "calendar.h"
 #include "controls.h"
 #include "datasource.h"
+#include "datetext.h"
 #include "dbgrid.h"
 #include "errors.h"
 #include "guard.h"
@@ -214,8 +215,7 @@ TEST_F(UShowTest, DateColumnShowsShortDateAndHiddenFieldsStayReadable)
     Calendar::setToday(QDate(2027, 3, 5));
     OpenTodayEvents();
     QAbstractItemModel *model = FrmTolvin->DBGrid->model();
-    EXPECT_EQ(model->data(model->index(0, 0)).toString(),
-              QLocale::system().toString(QDate(2027, 3, 5), QLocale::ShortFormat));
+    EXPECT_EQ(model->data(model->index(0, 0)).toString(), shortDateText(QDate(2027, 3, 5)));
     EXPECT_EQ(FrmTolvin->ADODataSet->fieldValue(QStringLiteral("Muzik")).toInt(), 1);
 }
 
@@ -251,10 +251,9 @@ TEST_F(UShowTest, CreationSetsOuterWidthAndTodayPanel)
     FrmTolvin->FormCreate();
     EXPECT_EQ(FrmTolvin->width() + Form::frameWidth, 835);
     EXPECT_EQ(FrmTolvin->height(), 513);
-    EXPECT_EQ(FrmTolvin->StatusBar1->panelText(4),
-              QStringLiteral("Сегодня: ") +
-                  QLocale::system().toString(QDate(2027, 3, 5), QLocale::ShortFormat) +
-                  QStringLiteral("     "));
+    EXPECT_EQ(FrmTolvin->StatusBar1->panelText(4), QStringLiteral("Сегодня: ") +
+                                                       shortDateText(QDate(2027, 3, 5)) +
+                                                       QStringLiteral("     "));
     EXPECT_EQ(FrmTolvin->StatusBar1->geometry(), QRect(0, 488, FrmTolvin->width(), 25));
     EXPECT_FALSE(FrmTolvin->isVisible());
     EXPECT_FALSE(FrmTolvin->TmrPlayAll->isActive());
