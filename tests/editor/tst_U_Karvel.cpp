@@ -108,8 +108,15 @@ TEST_F(MainWindowTest, ListsRowsInDateOrderWithShortDates)
     EXPECT_EQ(cell(1, 1), QStringLiteral("Друг"));
     EXPECT_EQ(cell(2, 1), QStringLiteral("Мама"));
     EXPECT_EQ(cell(0, 0), shortDateText(QDate(1990, 1, 2)));
-    for (int hidden : {2, 3, 4})
-        EXPECT_TRUE(FrmKarvel->DBGrid->isColumnHidden(hidden));
+    // Assistive technology hears of the two shown columns only.
+    EXPECT_EQ(accessibleColumnCount(FrmKarvel->DBGrid), 2);
+    EXPECT_EQ(accessibleColumnHeaders(FrmKarvel->DBGrid),
+              (QStringList{QStringLiteral("Дата"), QStringLiteral("Комментарий")}));
+    const QStringList texts = accessibleTexts(FrmKarvel);
+    EXPECT_TRUE(texts.contains(QStringLiteral("Мама")));
+    for (const char *hidden : {"Annually", "PsevdoDate", "Muzik", "True"})
+        EXPECT_FALSE(texts.contains(QLatin1String(hidden))) << hidden;
+    EXPECT_EQ(FrmKarvel->ADODataSet->fieldNames().size(), 5);
     EXPECT_EQ(FrmKarvel->DBGrid->columnWidth(0), 80);
     EXPECT_EQ(FrmKarvel->DBGrid->columnWidth(1), 718);
     EXPECT_EQ(FrmKarvel->ADODataSet->recNo(), 0);
