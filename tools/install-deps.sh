@@ -2,7 +2,8 @@
 # Installs what building and testing need on Debian 12, when missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libsqlite3-dev libsdl2-mixer-dev
-    libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2 fonts-dejavu-core)
+    libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2 fonts-dejavu-core
+    qt6-translations-l10n)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -128,6 +128,7 @@ TEST_F(MainWindowTest, StatusBarAndSize)
 {
     folder.addEmptyDatabase();
     start();
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
     EXPECT_EQ(FrmKarvel->StatusBar1->panelText(4), QStringLiteral("Сегодня: ") +
                                                        shortDateText(QDate(2026, 12, 8)) +
                                                        QStringLiteral("     "));
