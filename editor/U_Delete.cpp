@@ -6,13 +6,13 @@
 #include "U_Karvel.h"
 #include "adodataset.h"
 #include "controls.h"
+#include "datetext.h"
 #include "dbgrid.h"
 #include "guard.h"
 
 #include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 
 TFrmDelete *FrmDelete = nullptr;
@@ -26,7 +26,7 @@ QString dateText(const QVariant &value)
 {
     const QDate date =
         value.typeId() == QMetaType::QDateTime ? value.toDateTime().date() : value.toDate();
-    return date.isValid() ? QLocale::system().toString(date, QLocale::ShortFormat) : QString();
+    return shortDateText(date);
 }
 
 bool hasCurrentRow()

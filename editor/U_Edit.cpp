@@ -245,6 +245,9 @@ void TFrmEdit::createControls()
     CmbMuzSub = new QComboBox(this);
     CmbMuzSub->setObjectName(QStringLiteral("CmbMuzSub"));
     CmbMuzSub->setMaxVisibleItems(11);
+    // Styles that drop the list over the box (Fusion) show every item and
+    // ignore the count above; a scrolling list keeps it.
+    CmbMuzSub->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     CmbMuzSub->setAttribute(Qt::WA_InputMethodEnabled, false);
     CmbMuzSub->setGeometry(136, 104, 385, 21);
 

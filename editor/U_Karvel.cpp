@@ -9,6 +9,7 @@
 #include "calendar.h"
 #include "controls.h"
 #include "datasource.h"
+#include "datetext.h"
 #include "dbgrid.h"
 #include "dialogs.h"
 #include "guard.h"
@@ -16,7 +17,6 @@
 #include "programfolder.h"
 #include "records.h"
 
-#include <QLocale>
 #include <QPushButton>
 
 TFrmKarvel *FrmKarvel = nullptr;
@@ -35,9 +35,7 @@ const QString editorQueryPieces[] = {
 
 QString todayStatusText()
 {
-    return QStringLiteral("Сегодня: ") +
-           QLocale::system().toString(Calendar::today(), QLocale::ShortFormat) +
-           QStringLiteral("     ");
+    return QStringLiteral("Сегодня: ") + shortDateText(Calendar::today()) + QStringLiteral("     ");
 }
 
 TFrmKarvel::TFrmKarvel(QWidget *parent) : Form(parent)

@@ -1,5 +1,5 @@
-// The editor's program block: the application title and its six windows,
-// created in their fixed order.
+// The editor's program block: the application title, the toolkit's texts in
+// Russian and the six windows, created in their fixed order.
 #include "karvel_app.h"
 
 #include "U_About.h"
@@ -9,12 +9,14 @@
 #include "U_MuzikSelect.h"
 #include "U_Option.h"
 #include "dialogs.h"
+#include "translation.h"
 
 #include <QApplication>
 
 void CreateEditorWindows()
 {
     QApplication::setApplicationName(applicationTitle());
+    installRussianQtTranslation();
     new TFrmKarvel;
     new TFrmMuzikSelect;
     new TFrmOption;

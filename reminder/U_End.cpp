@@ -39,6 +39,11 @@ void TFrmEnd::createControls()
     Label1 = new QLabel(QStringLiteral(" сообщать о наступившем Orvista"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(32, 40, 208, 13);
+    // The two texts are one sentence: a screen reader hears it whole, in
+    // order, when the check box takes the focus, and the label counts as
+    // its caption rather than as stray text read on its own.
+    ChkTodayShow->setAccessibleName(ChkTodayShow->text() + Label1->text());
+    Label1->setBuddy(ChkTodayShow);
 
     LblPassword = new QLabel(QStringLiteral("Пароль:"), this);
     LblPassword->setObjectName(QStringLiteral("LblPassword"));

@@ -8,6 +8,7 @@
 #include "calendar.h"
 #include "controls.h"
 #include "datasource.h"
+#include "datetext.h"
 #include "dbgrid.h"
 #include "guard.h"
 #include "pictures.h"
@@ -17,7 +18,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QTimer>
 #include <memory>
 
@@ -257,10 +257,9 @@ void TFrmTolvin::FormCreate()
 {
     FrmTolvin->setOuterWidth(835);
     StatusBar1->setGeometry(0, height() - 25, width(), 25);
-    FrmTolvin->StatusBar1->setPanelText(
-        4, QStringLiteral("Сегодня: ") +
-               QLocale::system().toString(Calendar::today(), QLocale::ShortFormat) +
-               QStringLiteral("     "));
+    FrmTolvin->StatusBar1->setPanelText(4, QStringLiteral("Сегодня: ") +
+                                               shortDateText(Calendar::today()) +
+                                               QStringLiteral("     "));
 }
 
 void TFrmTolvin::FormActivate()

@@ -1,17 +1,19 @@
-// The reminder's program block: the application title and its three windows,
-// created in their fixed order.
+// The reminder's program block: the application title, the toolkit's texts
+// in Russian and the three windows, created in their fixed order.
 #include "tolvin_app.h"
 
 #include "U_End.h"
 #include "U_Logo.h"
 #include "U_Show.h"
 #include "dialogs.h"
+#include "translation.h"
 
 #include <QApplication>
 
 void CreateReminderWindows()
 {
     QApplication::setApplicationName(applicationTitle());
+    installRussianQtTranslation();
     new TFrmLogo;
     new TFrmEnd;
     new TFrmTolvin;

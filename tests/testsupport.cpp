@@ -9,6 +9,7 @@
 #include "form.h"
 #include "programfolder.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QFile>
 #include <QKeyEvent>
@@ -196,4 +197,45 @@ void addDateRows(const QString &folder, const std::vector<DateRow> &rows)
     }
     set.close();
     connection.close();
+}
+
+namespace
+{
+void collectAccessibleTexts(QAccessibleInterface *object, QStringList &texts)
+{
+    if (!object || !object->isValid())
+        return;
+    for (QAccessible::Text kind : {QAccessible::Name, QAccessible::Description}) {
+        const QString text = object->text(kind);
+        if (!text.isEmpty())
+            texts << text;
+    }
+    for (int child = 0; child < object->childCount(); ++child)
+        collectAccessibleTexts(object->child(child), texts);
+}
+} // namespace
+
+QStringList accessibleTexts(QWidget *window)
+{
+    QStringList texts;
+    collectAccessibleTexts(QAccessible::queryAccessibleInterface(window), texts);
+    return texts;
+}
+
+int accessibleColumnCount(QWidget *grid)
+{
+    QAccessibleInterface *object = QAccessible::queryAccessibleInterface(grid);
+    return object && object->tableInterface() ? object->tableInterface()->columnCount() : -1;
+}
+
+QStringList accessibleColumnHeaders(QWidget *grid)
+{
+    QStringList headers;
+    QAccessibleInterface *object = QAccessible::queryAccessibleInterface(grid);
+    for (int child = 0; object && child < object->childCount(); ++child) {
+        QAccessibleInterface *cell = object->child(child);
+        if (cell && cell->role() == QAccessible::ColumnHeader)
+            headers << cell->text(QAccessible::Name);
+    }
+    return headers;
 }

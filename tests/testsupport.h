@@ -93,3 +93,11 @@ struct DateRow {
 // Appends rows to the Program folder's Dates.mdb as the editor stores them:
 // the Pseudo-date is the date's month and day in the year 2000.
 void addDateRows(const QString &folder, const std::vector<DateRow> &rows);
+
+// What a screen reader is told of a window: the name and the description of
+// every accessible object under it, the window's own included.
+QStringList accessibleTexts(QWidget *window);
+// The column count and the column headers a grid reports to assistive
+// technology.
+int accessibleColumnCount(QWidget *grid);
+QStringList accessibleColumnHeaders(QWidget *grid);

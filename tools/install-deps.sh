@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libsqlite3-dev libsdl2-mixer-dev
     libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2 fonts-dejavu-core
-    clang-format)
+    qt6-translations-l10n clang-format)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

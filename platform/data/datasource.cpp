@@ -3,8 +3,9 @@
 // the rows that changed.
 #include "datasource.h"
 
+#include "datetext.h"
+
 #include <QDateTime>
-#include <QLocale>
 
 namespace
 {
@@ -19,9 +20,9 @@ QString displayText(AdoDataSet::FieldType type, const QVariant &value)
     case AdoDataSet::FieldType::Date:
         // Only the day: the programs store no time of day.
         if (value.typeId() == QMetaType::QDate)
-            return QLocale::system().toString(value.toDate(), QLocale::ShortFormat);
+            return shortDateText(value.toDate());
         if (value.typeId() == QMetaType::QDateTime)
-            return QLocale::system().toString(value.toDateTime().date(), QLocale::ShortFormat);
+            return shortDateText(value.toDateTime().date());
         break;
     case AdoDataSet::FieldType::YesNo:
         if (value.typeId() == QMetaType::Bool)
@@ -68,8 +69,8 @@ void DataSource::followDataSet()
         endRemoveRows();
     });
     connect(set, &AdoDataSet::rowChanged, this, [this](int row) {
-        if (row >= 0 && row < m_rowCount && !m_columns.empty())
-            emit dataChanged(index(row, 0), index(row, int(m_columns.size()) - 1));
+        if (row >= 0 && row < m_rowCount && columnCount() > 0)
+            emit dataChanged(index(row, 0), index(row, columnCount() - 1));
     });
     connect(set, &AdoDataSet::currentChanged, this, &DataSource::setShownCurrent);
     // A dataset that goes away leaves the grid without rows.
@@ -81,15 +82,19 @@ void DataSource::setColumnField(int column, const QString &fieldName)
     if (column < 0)
         return;
     if (column >= int(m_columns.size())) {
-        beginInsertColumns({}, int(m_columns.size()), column);
+        const int shownBefore = columnCount();
+        beginInsertColumns({}, shownBefore, shownBefore + column - int(m_columns.size()));
         m_columns.resize(column + 1);
         endInsertColumns();
     }
     m_columns[column].field = m_dataSet ? m_dataSet->fieldIndex(fieldName) : -1;
     m_columns[column].title = fieldName;
-    emit headerDataChanged(Qt::Horizontal, column, column);
+    const int shown = modelColumn(column);
+    if (shown < 0)
+        return;
+    emit headerDataChanged(Qt::Horizontal, shown, shown);
     if (m_rowCount > 0)
-        emit dataChanged(index(0, column), index(m_rowCount - 1, column));
+        emit dataChanged(index(0, shown), index(m_rowCount - 1, shown));
 }
 
 void DataSource::setColumnTitle(int column, const QString &title, Qt::Alignment alignment)
@@ -98,7 +103,46 @@ void DataSource::setColumnTitle(int column, const QString &title, Qt::Alignment 
         return;
     m_columns[column].title = title;
     m_columns[column].alignment = alignment;
-    emit headerDataChanged(Qt::Horizontal, column, column);
+    const int shown = modelColumn(column);
+    if (shown >= 0)
+        emit headerDataChanged(Qt::Horizontal, shown, shown);
+}
+
+void DataSource::setColumnShown(int column, bool shown)
+{
+    if (column < 0 || column >= int(m_columns.size()) || m_columns[column].shown == shown)
+        return;
+    int position = 0;
+    for (int before = 0; before < column; ++before)
+        position += m_columns[before].shown ? 1 : 0;
+    if (shown) {
+        beginInsertColumns({}, position, position);
+        m_columns[column].shown = true;
+        endInsertColumns();
+    } else {
+        beginRemoveColumns({}, position, position);
+        m_columns[column].shown = false;
+        endRemoveColumns();
+    }
+}
+
+int DataSource::modelColumn(int column) const
+{
+    if (column < 0 || column >= int(m_columns.size()) || !m_columns[column].shown)
+        return -1;
+    int position = 0;
+    for (int before = 0; before < column; ++before)
+        position += m_columns[before].shown ? 1 : 0;
+    return position;
+}
+
+const DataSource::Column *DataSource::shownColumn(int modelColumn) const
+{
+    for (const Column &column : m_columns) {
+        if (column.shown && modelColumn-- == 0)
+            return &column;
+    }
+    return nullptr;
 }
 
 void DataSource::refresh()
@@ -144,15 +188,20 @@ int DataSource::rowCount(const QModelIndex &parent) const
 
 int DataSource::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_columns.size());
+    if (parent.isValid())
+        return 0;
+    int count = 0;
+    for (const Column &column : m_columns)
+        count += column.shown ? 1 : 0;
+    return count;
 }
 
 QVariant DataSource::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || !m_dataSet || index.row() >= m_rowCount ||
-        index.column() >= int(m_columns.size()))
+    const Column *column = index.isValid() ? shownColumn(index.column()) : nullptr;
+    if (!column || !m_dataSet || index.row() >= m_rowCount)
         return {};
-    const int field = m_columns[index.column()].field;
+    const int field = column->field;
     if (field < 0 || field >= m_dataSet->fieldNames().size())
         return {};
     switch (role) {
@@ -176,11 +225,12 @@ QVariant DataSource::headerData(int section, Qt::Orientation orientation, int ro
             return int(Qt::AlignCenter);
         return {};
     }
-    if (section < 0 || section >= int(m_columns.size()))
+    const Column *column = shownColumn(section);
+    if (!column)
         return {};
     if (role == Qt::DisplayRole)
-        return m_columns[section].title;
+        return column->title;
     if (role == Qt::TextAlignmentRole)
-        return int(m_columns[section].alignment);
+        return int(column->alignment);
     return {};
 }

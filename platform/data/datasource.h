@@ -1,6 +1,8 @@
 // The data source: shows a dataset to a grid as a Qt item model. Column i
-// shows a field chosen by name; dates are shown in the system's short date
-// format; the vertical header marks the current row.
+// of the layout shows a field chosen by name; a hidden column is left out of
+// the model, so views and assistive technology see only the shown ones. Dates
+// are shown in the system's short date format with a four-digit year; the
+// vertical header marks the current row.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -19,9 +21,13 @@ public:
     void setDataSet(AdoDataSet *dataSet);
     AdoDataSet *dataSet() const { return m_dataSet; }
 
-    // Column layout: the field a column shows and its title.
+    // Column layout: the field a column shows, its title and whether it is
+    // shown. Layout columns keep their numbers whatever is hidden.
     void setColumnField(int column, const QString &fieldName);
     void setColumnTitle(int column, const QString &title, Qt::Alignment alignment);
+    void setColumnShown(int column, bool shown);
+    // The model column of a layout column; -1 while it is hidden.
+    int modelColumn(int column) const;
 
     // Redraws every row from what the dataset holds now.
     void refresh();
@@ -40,12 +46,15 @@ private:
         int field = -1;
         QString title;
         Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+        bool shown = true;
     };
+    const Column *shownColumn(int modelColumn) const;
     void rebuildColumns();
     void followDataSet();
     void setShownCurrent(int row);
 
     QPointer<AdoDataSet> m_dataSet;
+    // Every layout column, the hidden ones included.
     std::vector<Column> m_columns;
     // The fields the column layout was made for; a query with other fields
     // gets the default layout again.

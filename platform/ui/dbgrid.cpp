@@ -64,12 +64,17 @@ void DbGrid::setColumn(int column, const QString &fieldName, const QString &titl
         return;
     m_source->setColumnField(column, fieldName);
     m_source->setColumnTitle(column, title, titleAlignment);
-    setColumnWidth(column, width);
+    const int shown = m_source->modelColumn(column);
+    if (shown >= 0)
+        setColumnWidth(shown, width);
 }
 
+// A hidden column leaves the model rather than the view: a screen reader
+// would still be told of a column the view merely hides.
 void DbGrid::setColumnShown(int column, bool shown)
 {
-    setColumnHidden(column, !shown);
+    if (m_source)
+        m_source->setColumnShown(column, shown);
 }
 
 void DbGrid::repaintRows()

@@ -17,9 +17,11 @@ public:
     void setDataSource(DataSource *source);
     DataSource *dataSource() const { return m_source; }
 
-    // One visible column: the field it shows, its title and width.
+    // One visible column: the field it shows, its title and width. Columns
+    // are numbered as the data source's layout numbers them.
     void setColumn(int column, const QString &fieldName, const QString &title,
                    Qt::Alignment titleAlignment, int width);
+    // Shows or hides a layout column of the data source.
     void setColumnShown(int column, bool shown);
     // Redraws from the rows the dataset holds now; no new query.
     void repaintRows();

@@ -47,6 +47,9 @@ public:
     {
         // A typed name need not exist: the caller decides what it accepts.
         QFileDialog chooser(parent, title, folder, filter);
+        // Qt's own chooser, which speaks the programs' Russian; a desktop's
+        // native one would follow the session's locale instead.
+        chooser.setOption(QFileDialog::DontUseNativeDialog);
         chooser.setAcceptMode(QFileDialog::AcceptOpen);
         chooser.setFileMode(QFileDialog::AnyFile);
         if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty())

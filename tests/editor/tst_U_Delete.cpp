@@ -7,9 +7,9 @@
 #include "dbgrid.h"
 #include "editortest.h"
 
+#include "datetext.h"
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QTest>
 #include <functional>
@@ -36,7 +36,7 @@ struct Row {
 
 QString shortDate(const QDate &date)
 {
-    return QLocale::system().toString(date, QLocale::ShortFormat);
+    return shortDateText(date);
 }
 
 class DeleteDialogTest : public EditorTest

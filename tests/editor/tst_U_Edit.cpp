@@ -187,6 +187,29 @@ TEST_F(EditDialogTest, LayoutAndTabOrder)
     EXPECT_TRUE(FrmEdit->CmdOk->isDefault());
 }
 
+// The rows of a dropped-down list that show whole.
+int rowsShownWhenDropped(QComboBox *combo)
+{
+    combo->showPopup();
+    const QAbstractItemView *view = combo->view();
+    int rows = 0;
+    for (int row = 0; row < combo->count(); ++row) {
+        const QRect rect = view->visualRect(combo->model()->index(row, 0));
+        rows += rect.top() >= 0 && rect.bottom() < view->viewport()->height();
+    }
+    combo->hidePopup();
+    return rows;
+}
+
+TEST_F(EditDialogTest, DroppedListsShowElevenSoundsAndAllTwelveMonths)
+{
+    start();
+    FrmEdit->show();
+    EXPECT_EQ(rowsShownWhenDropped(FrmEdit->CmbMuzSub), 11);
+    EXPECT_EQ(rowsShownWhenDropped(FrmEdit->CmbMonth), 12);
+    FrmEdit->hide();
+}
+
 TEST_F(EditDialogTest, SoundEventListIsBuiltFromTheRecordFileWithoutSelection)
 {
     start();

@@ -10,9 +10,9 @@
 #include "records.h"
 #include "shortstring.h"
 
+#include "datetext.h"
 #include <QDir>
 #include <QFile>
-#include <QLocale>
 #include <QPushButton>
 #include <QTest>
 #include <QtEndian>
@@ -107,9 +107,16 @@ TEST_F(MainWindowTest, ListsRowsInDateOrderWithShortDates)
     EXPECT_EQ(cell(0, 1), QStringLiteral("Папа"));
     EXPECT_EQ(cell(1, 1), QStringLiteral("Друг"));
     EXPECT_EQ(cell(2, 1), QStringLiteral("Мама"));
-    EXPECT_EQ(cell(0, 0), QLocale::system().toString(QDate(1990, 1, 2), QLocale::ShortFormat));
-    for (int hidden : {2, 3, 4})
-        EXPECT_TRUE(FrmKarvel->DBGrid->isColumnHidden(hidden));
+    EXPECT_EQ(cell(0, 0), shortDateText(QDate(1990, 1, 2)));
+    // Assistive technology hears of the two shown columns only.
+    EXPECT_EQ(accessibleColumnCount(FrmKarvel->DBGrid), 2);
+    EXPECT_EQ(accessibleColumnHeaders(FrmKarvel->DBGrid),
+              (QStringList{QStringLiteral("Дата"), QStringLiteral("Комментарий")}));
+    const QStringList texts = accessibleTexts(FrmKarvel);
+    EXPECT_TRUE(texts.contains(QStringLiteral("Мама")));
+    for (const char *hidden : {"Annually", "PsevdoDate", "Muzik", "True"})
+        EXPECT_FALSE(texts.contains(QLatin1String(hidden))) << hidden;
+    EXPECT_EQ(FrmKarvel->ADODataSet->fieldNames().size(), 5);
     EXPECT_EQ(FrmKarvel->DBGrid->columnWidth(0), 80);
     EXPECT_EQ(FrmKarvel->DBGrid->columnWidth(1), 718);
     EXPECT_EQ(FrmKarvel->ADODataSet->recNo(), 0);
@@ -121,10 +128,10 @@ TEST_F(MainWindowTest, StatusBarAndSize)
 {
     folder.addEmptyDatabase();
     start();
-    EXPECT_EQ(FrmKarvel->StatusBar1->panelText(4),
-              QStringLiteral("Сегодня: ") +
-                  QLocale::system().toString(QDate(2026, 12, 8), QLocale::ShortFormat) +
-                  QStringLiteral("     "));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+    EXPECT_EQ(FrmKarvel->StatusBar1->panelText(4), QStringLiteral("Сегодня: ") +
+                                                       shortDateText(QDate(2026, 12, 8)) +
+                                                       QStringLiteral("     "));
     EXPECT_EQ(FrmKarvel->width() + Form::frameWidth, 839);
     EXPECT_EQ(FrmKarvel->height() + Form::frameHeight, 556);
     EXPECT_EQ(FrmKarvel->minimumSize(), FrmKarvel->maximumSize());

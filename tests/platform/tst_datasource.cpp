@@ -10,8 +10,8 @@
 #include "errors.h"
 #include "testsupport.h"
 
+#include "datetext.h"
 #include <QAbstractItemModelTester>
-#include <QLocale>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -70,7 +70,7 @@ protected:
 
 QString shortDate(const QDate &date)
 {
-    return QLocale::system().toString(date, QLocale::ShortFormat);
+    return shortDateText(date);
 }
 
 TEST_F(Fixture, ShowsEachFieldAsTextWithShortDatesAndNoTimeOfDay)
@@ -105,11 +105,22 @@ TEST_F(Fixture, ColumnLayoutPicksFieldsAndTitlesAndSurvivesAReopen)
               QStringLiteral("Комментарий"));
     EXPECT_EQ(source.headerData(0, Qt::Horizontal, Qt::TextAlignmentRole).toInt(),
               int(Qt::AlignCenter));
+    // Hidden columns leave the model; the layout keeps its numbers.
+    source.setColumnShown(3, false);
+    source.setColumnShown(1, false);
+    ASSERT_EQ(source.columnCount(), 3);
+    EXPECT_EQ(source.modelColumn(2), 1);
+    EXPECT_EQ(source.modelColumn(3), -1);
     dataSet.close();
     dataSet.open();
+    EXPECT_EQ(source.columnCount(), 3);
     EXPECT_EQ(text(0, 0), QStringLiteral("first"));
+    EXPECT_EQ(text(0, 1), QStringLiteral("True"));
+    EXPECT_EQ(text(0, 2), QStringLiteral("2"));
     EXPECT_EQ(source.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
               QStringLiteral("Комментарий"));
+    EXPECT_EQ(source.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QStringLiteral("Muzik"));
 }
 
 TEST_F(Fixture, MarksTheCurrentRowAndFollowsItsMoves)
@@ -135,6 +146,11 @@ TEST_F(Fixture, StaysAConsistentModelThroughEveryChange)
     EXPECT_EQ(source.rowCount(), 0) << "a closed dataset shows no rows";
     dataSet.open();
     EXPECT_EQ(source.rowCount(), 3);
+    source.setColumnShown(4, false);
+    source.setColumnShown(2, false);
+    source.setColumnShown(2, true);
+    source.setColumnField(6, QStringLiteral("Date"));
+    EXPECT_EQ(source.columnCount(), 6);
     dataSet.append();
     dataSet.setFieldValue(QStringLiteral("Date"), QDate(2001, 1, 1));
     dataSet.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("new"));

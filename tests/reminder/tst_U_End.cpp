@@ -11,6 +11,7 @@
 #include "records.h"
 #include "testsupport.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -158,6 +159,23 @@ TEST_F(UEndTest, ActivationChecksTheBoxAndHidesThePassword)
     EXPECT_EQ(FrmEnd->TxtPassword->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter,
                                                       nullptr, FrmEnd->TxtPassword),
               int(u'*'));
+}
+
+TEST_F(UEndTest, CheckBoxAndLabelReadAsOneSentence)
+{
+    showDialog(QString());
+    QAccessibleInterface *box = QAccessible::queryAccessibleInterface(FrmEnd->ChkTodayShow);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(
+        box->text(QAccessible::Name),
+        QStringLiteral("Сегодня при следующем запуске Windows сообщать о наступившем Orvista"));
+    const auto labels = box->relations(QAccessible::Label);
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels.first().first->object(), FrmEnd->Label1);
+    // Nothing visible changes.
+    EXPECT_EQ(FrmEnd->ChkTodayShow->text(),
+              QStringLiteral("Сегодня при следующем запуске Windows"));
+    EXPECT_EQ(FrmEnd->Label1->text(), QStringLiteral(" сообщать о наступившем Orvista"));
 }
 
 TEST_F(UEndTest, PasswordShownOnlyWhileUncheckedAndKeptWhileHidden)

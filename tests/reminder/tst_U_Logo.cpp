@@ -110,6 +110,7 @@ TEST_F(ULogoTest, SplashLayoutAndTheOtherWindowsCreatedHidden)
     EXPECT_FALSE(FrmEnd->isVisible());
     EXPECT_FALSE(FrmTolvin->isVisible());
     EXPECT_EQ(QApplication::applicationName(), QStringLiteral("Orvista 2"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
 
     EXPECT_EQ(FrmLogo->size(), QSize(442, 137));
     EXPECT_TRUE(FrmLogo->windowFlags() & Qt::FramelessWindowHint);

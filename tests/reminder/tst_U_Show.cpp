@@ -11,6 +11,7 @@
 #include "calendar.h"
 #include "controls.h"
 #include "datasource.h"
+#include "datetext.h"
 #include "dbgrid.h"
 #include "errors.h"
 #include "guard.h"
@@ -203,21 +204,27 @@ TEST_F(UShowTest, EmptyDayOpensEmptyDatasetWithGridLaidOut)
               QStringLiteral("Комментарий"));
     EXPECT_EQ(grid->columnWidth(0), 80);
     EXPECT_EQ(grid->columnWidth(1), 718);
-    for (int column : {0, 1})
-        EXPECT_FALSE(grid->isColumnHidden(column));
-    for (int column : {2, 3, 4})
-        EXPECT_TRUE(grid->isColumnHidden(column));
+    EXPECT_EQ(accessibleColumnCount(grid), 2);
+    EXPECT_EQ(accessibleColumnHeaders(grid),
+              (QStringList{QStringLiteral("Дата"), QStringLiteral("Комментарий")}));
 }
 
 TEST_F(UShowTest, DateColumnShowsShortDateAndHiddenFieldsStayReadable)
 {
-    addDateRows(folder.path(), {{QDate(2027, 3, 5), QStringLiteral("once"), false}});
+    addDateRows(folder.path(), {{QDate(2027, 3, 5), QStringLiteral("once"), false},
+                                {QDate(1990, 3, 5), QStringLiteral("yearly"), true}});
     Calendar::setToday(QDate(2027, 3, 5));
     OpenTodayEvents();
     QAbstractItemModel *model = FrmTolvin->DBGrid->model();
-    EXPECT_EQ(model->data(model->index(0, 0)).toString(),
-              QLocale::system().toString(QDate(2027, 3, 5), QLocale::ShortFormat));
+    EXPECT_EQ(model->data(model->index(0, 0)).toString(), shortDateText(QDate(2027, 3, 5)));
     EXPECT_EQ(FrmTolvin->ADODataSet->fieldValue(QStringLiteral("Muzik")).toInt(), 1);
+    // What the grid hides, a screen reader never hears.
+    const QStringList texts = accessibleTexts(FrmTolvin);
+    EXPECT_TRUE(texts.contains(QStringLiteral("yearly")));
+    for (const QString &hidden :
+         {QStringLiteral("Annually"), QStringLiteral("PsevdoDate"), QStringLiteral("Muzik"),
+          QStringLiteral("True"), QStringLiteral("False"), shortDateText(QDate(2000, 3, 5))})
+        EXPECT_FALSE(texts.contains(hidden)) << hidden.toStdString();
 }
 
 TEST_F(UShowTest, CloseDatabaseDetachesGridAndCanBeRepeated)
@@ -252,10 +259,9 @@ TEST_F(UShowTest, CreationSetsOuterWidthAndTodayPanel)
     FrmTolvin->FormCreate();
     EXPECT_EQ(FrmTolvin->width() + Form::frameWidth, 835);
     EXPECT_EQ(FrmTolvin->height(), 513);
-    EXPECT_EQ(FrmTolvin->StatusBar1->panelText(4),
-              QStringLiteral("Сегодня: ") +
-                  QLocale::system().toString(QDate(2027, 3, 5), QLocale::ShortFormat) +
-                  QStringLiteral("     "));
+    EXPECT_EQ(FrmTolvin->StatusBar1->panelText(4), QStringLiteral("Сегодня: ") +
+                                                       shortDateText(QDate(2027, 3, 5)) +
+                                                       QStringLiteral("     "));
     EXPECT_EQ(FrmTolvin->StatusBar1->geometry(), QRect(0, 488, FrmTolvin->width(), 25));
     EXPECT_FALSE(FrmTolvin->isVisible());
     EXPECT_FALSE(FrmTolvin->TmrPlayAll->isActive());

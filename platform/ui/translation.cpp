@@ -1,0 +1,22 @@
+// Loading Qt's Russian translation from Qt's own translations folder.
+#include "translation.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+bool installRussianQtTranslation()
+{
+    static QTranslator *installed = nullptr;
+    if (installed)
+        return true;
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_ru"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return false;
+    }
+    installed = translator;
+    return true;
+}
