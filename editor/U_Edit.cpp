@@ -308,7 +308,7 @@ void TFrmEdit::FillSoundEventList()
     CmbMuzSub->addItem(QStringLiteral("Не озвучивать"));
     MuzikFile.seek(0);
     for (int n = 1; n <= Records::soundEventCount; ++n) {
-        SoundEventRec record;
+        SoundEventRecord record;
         MuzikFile.read(record.bytes.data());
         CmbMuzSub->addItem(record.name());
     }

@@ -20,7 +20,7 @@
 #include <QPushButton>
 
 TFrmKarvel *FrmKarvel = nullptr;
-RecordFile MuzikFile(SoundEventRec::size);
+RecordFile MuzikFile(SoundEventRecord::size);
 QString ProgramPath;
 
 namespace

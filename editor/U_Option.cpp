@@ -193,7 +193,7 @@ void TFrmOption::FillSoundGrid()
 {
     MuzikFile.seek(0);
     for (int row = 1; row <= Records::soundEventCount; ++row) {
-        SoundEventRec record;
+        SoundEventRecord record;
         MuzikFile.read(record.bytes.data());
         setSoundRow(row, record);
     }
@@ -211,7 +211,7 @@ void TFrmOption::selectSoundRow(int row)
     GrdMuzik->setFocus();
 }
 
-void TFrmOption::setSoundRow(int row, const SoundEventRec &record)
+void TFrmOption::setSoundRow(int row, const SoundEventRecord &record)
 {
     GrdMuzik->item(row - 1, 0)->setText(record.name());
     GrdMuzik->item(row - 1, 1)->setText(ShortenPath(record.path()));
@@ -243,7 +243,7 @@ void TFrmOption::CmdOkClick()
 {
     MuzikFile.seek(0);
     for (int row = 1; row <= Records::soundEventCount; ++row) {
-        SoundEventRec record;
+        SoundEventRecord record;
         MuzikFile.read(record.bytes.data());
         if (!QFileInfo(record.path()).isFile()) {
             selectSoundRow(row);
@@ -258,7 +258,7 @@ void TFrmOption::CmdOkClick()
     // shown: the check and the write take the record as the file holds it
     // now. A record that cannot be read stops Ok here, with nothing written.
     OptionRec = Records::readOptionRec(OptionFile);
-    ::OptionRec record = OptionRec;
+    OptionsRecord record = OptionRec;
     const QString oldPassword = TxtPassword->text();
     const QString newPassword = TxtPasswordNew->text();
     const QString confirmation = TxtPasswordNewNew->text();

@@ -49,56 +49,56 @@ template <typename Fill> void createFilled(RecordFile &file, const QString &file
 
 } // namespace
 
-QString OptionRec::password() const
+QString OptionsRecord::password() const
 {
     return ShortString::load(bytes.data(), passwordCapacity);
 }
 
-void OptionRec::setPassword(const QString &password)
+void OptionsRecord::setPassword(const QString &password)
 {
     ShortString::store(bytes.data(), passwordCapacity, password);
 }
 
-double OptionRec::nextDate() const
+double OptionsRecord::nextDate() const
 {
     return std::bit_cast<double>(qFromLittleEndian<quint64>(bytes.data() + nextDateOffset));
 }
 
-void OptionRec::setNextDate(double dayNumber)
+void OptionsRecord::setNextDate(double dayNumber)
 {
     qToLittleEndian(std::bit_cast<quint64>(dayNumber), bytes.data() + nextDateOffset);
 }
 
-OptionRec OptionRec::defaults()
+OptionsRecord OptionsRecord::defaults()
 {
-    OptionRec record;
+    OptionsRecord record;
     record.setNextDate(Calendar::todayNumber());
     return record;
 }
 
-QString SoundEventRec::name() const
+QString SoundEventRecord::name() const
 {
     return ShortString::load(bytes.data(), nameCapacity);
 }
 
-void SoundEventRec::setName(const QString &name)
+void SoundEventRecord::setName(const QString &name)
 {
     ShortString::store(bytes.data(), nameCapacity, name);
 }
 
-QString SoundEventRec::path() const
+QString SoundEventRecord::path() const
 {
     return ShortString::load(bytes.data() + pathOffset, pathCapacity);
 }
 
-void SoundEventRec::setPath(const QString &path)
+void SoundEventRecord::setPath(const QString &path)
 {
     ShortString::store(bytes.data() + pathOffset, pathCapacity, path);
 }
 
-SoundEventRec SoundEventRec::defaults(int n, const QString &programFolder)
+SoundEventRecord SoundEventRecord::defaults(int n, const QString &programFolder)
 {
-    SoundEventRec record;
+    SoundEventRecord record;
     const QString prefix = n < 10 ? QStringLiteral("Событие 0") : QStringLiteral("Событие ");
     record.setName(prefix + QString::number(n));
     record.setPath(programFolder + QStringLiteral("sound/sub.wav"));
@@ -118,26 +118,26 @@ QString muzikFileName(const QString &programFolder)
     return programFolder + QStringLiteral("muzikdan.dat");
 }
 
-OptionRec createDefaultOptionFile(RecordFile &file, const QString &programFolder)
+OptionsRecord createDefaultOptionFile(RecordFile &file, const QString &programFolder)
 {
-    requireRecordSize(file, OptionRec::size);
-    const OptionRec record = OptionRec::defaults();
+    requireRecordSize(file, OptionsRecord::size);
+    const OptionsRecord record = OptionsRecord::defaults();
     createFilled(file, optionFileName(programFolder), [&] { file.write(record.bytes.data()); });
     return record;
 }
 
 void createDefaultMuzikFile(RecordFile &file, const QString &programFolder)
 {
-    requireRecordSize(file, SoundEventRec::size);
+    requireRecordSize(file, SoundEventRecord::size);
     createFilled(file, muzikFileName(programFolder), [&] {
         for (int n = 1; n <= soundEventCount; ++n)
-            file.write(SoundEventRec::defaults(n, programFolder).bytes.data());
+            file.write(SoundEventRecord::defaults(n, programFolder).bytes.data());
     });
 }
 
 void ensureOptionFile(const QString &programFolder)
 {
-    RecordFile file(OptionRec::size);
+    RecordFile file(OptionsRecord::size);
     if (!file.openQuiet(optionFileName(programFolder)))
         createDefaultOptionFile(file, programFolder);
     file.close();
@@ -145,39 +145,39 @@ void ensureOptionFile(const QString &programFolder)
 
 void openOrCreateMuzikFile(RecordFile &file, const QString &programFolder)
 {
-    requireRecordSize(file, SoundEventRec::size);
+    requireRecordSize(file, SoundEventRecord::size);
     if (!file.openQuiet(muzikFileName(programFolder)))
         createDefaultMuzikFile(file, programFolder);
 }
 
-OptionRec readOptionRec(RecordFile &file)
+OptionsRecord readOptionRec(RecordFile &file)
 {
-    requireRecordSize(file, OptionRec::size);
-    OptionRec record;
+    requireRecordSize(file, OptionsRecord::size);
+    OptionsRecord record;
     file.seek(0);
     file.read(record.bytes.data());
     return record;
 }
 
-void writeOptionRec(RecordFile &file, const OptionRec &record)
+void writeOptionRec(RecordFile &file, const OptionsRecord &record)
 {
-    requireRecordSize(file, OptionRec::size);
+    requireRecordSize(file, OptionsRecord::size);
     file.seek(0);
     file.write(record.bytes.data());
 }
 
-SoundEventRec readSoundEvent(RecordFile &file, int n)
+SoundEventRecord readSoundEvent(RecordFile &file, int n)
 {
-    requireRecordSize(file, SoundEventRec::size);
-    SoundEventRec record;
+    requireRecordSize(file, SoundEventRecord::size);
+    SoundEventRecord record;
     file.seek(n - 1);
     file.read(record.bytes.data());
     return record;
 }
 
-void writeSoundEvent(RecordFile &file, int n, const SoundEventRec &record)
+void writeSoundEvent(RecordFile &file, int n, const SoundEventRecord &record)
 {
-    requireRecordSize(file, SoundEventRec::size);
+    requireRecordSize(file, SoundEventRecord::size);
     file.seek(n - 1);
     file.write(record.bytes.data());
 }

@@ -10,7 +10,7 @@
 
 class RecordFile;
 
-struct OptionRec {
+struct OptionsRecord {
     static constexpr std::size_t size = 32;
     static constexpr int passwordCapacity = 20;
     std::array<std::uint8_t, size> bytes{};
@@ -24,10 +24,10 @@ struct OptionRec {
     void setNextDate(double dayNumber);
 
     // Empty password, zero gap, Next reminder date today.
-    static OptionRec defaults();
+    static OptionsRecord defaults();
 };
 
-struct SoundEventRec {
+struct SoundEventRecord {
     static constexpr std::size_t size = 297;
     static constexpr int nameCapacity = 40;
     static constexpr int pathCapacity = 255;
@@ -40,7 +40,7 @@ struct SoundEventRec {
 
     // Sound event n (1 to 20): "Событие 01" .. "Событие 20", the Program
     // folder + "sound/sub.wav", zero padding.
-    static SoundEventRec defaults(int n, const QString &programFolder);
+    static SoundEventRecord defaults(int n, const QString &programFolder);
 };
 
 namespace Records
@@ -53,7 +53,7 @@ QString muzikFileName(const QString &programFolder);
 
 // Creates "option.dat" and writes the default record as record 0; returns
 // that record. Raises InOutError.
-OptionRec createDefaultOptionFile(RecordFile &file, const QString &programFolder);
+OptionsRecord createDefaultOptionFile(RecordFile &file, const QString &programFolder);
 // Creates "muzikdan.dat" and writes the 20 default records in order.
 void createDefaultMuzikFile(RecordFile &file, const QString &programFolder);
 
@@ -65,11 +65,11 @@ void ensureOptionFile(const QString &programFolder);
 void openOrCreateMuzikFile(RecordFile &file, const QString &programFolder);
 
 // Record 0 of "option.dat": positioning, then one reading or writing.
-OptionRec readOptionRec(RecordFile &file);
-void writeOptionRec(RecordFile &file, const OptionRec &record);
+OptionsRecord readOptionRec(RecordFile &file);
+void writeOptionRec(RecordFile &file, const OptionsRecord &record);
 
 // Sound event n (1 to 20) is record n - 1.
-SoundEventRec readSoundEvent(RecordFile &file, int n);
-void writeSoundEvent(RecordFile &file, int n, const SoundEventRec &record);
+SoundEventRecord readSoundEvent(RecordFile &file, int n);
+void writeSoundEvent(RecordFile &file, int n, const SoundEventRecord &record);
 
 } // namespace Records

@@ -23,9 +23,9 @@
 
 TFrmTolvin *FrmTolvin = nullptr;
 QString ProgramPath;
-RecordFile OptionFile(OptionRec::size);
-struct OptionRec OptionRec;
-RecordFile MuzikFile(SoundEventRec::size);
+RecordFile OptionFile(OptionsRecord::size);
+OptionsRecord OptionRec;
+RecordFile MuzikFile(SoundEventRecord::size);
 
 namespace
 {

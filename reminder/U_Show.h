@@ -61,7 +61,7 @@ extern QString ProgramPath;
 // stored the next reminder date.
 extern RecordFile OptionFile;
 // The Options record as the start-up step read or created it.
-extern struct OptionRec OptionRec;
+extern OptionsRecord OptionRec;
 // "muzikdan.dat", open while the reminder window is in use.
 extern RecordFile MuzikFile;
 
