@@ -191,12 +191,8 @@ void TFrmOption::FormCreate()
 
 void TFrmOption::FillSoundGrid()
 {
-    MuzikFile.seek(0);
-    for (int row = 1; row <= Records::soundEventCount; ++row) {
-        SoundEventRecord record;
-        MuzikFile.read(record.bytes.data());
-        setSoundRow(row, record);
-    }
+    Records::readSoundEvents(
+        MuzikFile, [this](int row, const SoundEventRecord &record) { setSoundRow(row, record); });
 }
 
 int TFrmOption::currentSoundRow() const
@@ -241,16 +237,18 @@ void TFrmOption::BtnChangeMuzikClick()
 
 void TFrmOption::CmdOkClick()
 {
-    MuzikFile.seek(0);
-    for (int row = 1; row <= Records::soundEventCount; ++row) {
-        SoundEventRecord record;
-        MuzikFile.read(record.bytes.data());
-        if (!QFileInfo(record.path()).isFile()) {
-            selectSoundRow(row);
-            dialogs().messageBox(QStringLiteral("Неверно указан путь к звуковому файлу!"),
-                                 warningCaption, MB_OK);
-            return;
-        }
+    int badRow = 0;
+    Records::readSoundEvents(MuzikFile, [&badRow](int row, const SoundEventRecord &record) {
+        if (QFileInfo(record.path()).isFile())
+            return true;
+        badRow = row;
+        return false;
+    });
+    if (badRow != 0) {
+        selectSoundRow(badRow);
+        dialogs().messageBox(QStringLiteral("Неверно указан путь к звуковому файлу!"),
+                             warningCaption, MB_OK);
+        return;
     }
     selectSoundRow(1);
 

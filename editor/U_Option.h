@@ -36,7 +36,7 @@ public:
     QPushButton *CmdCancel;
 
     // "option.dat", open only while the window is shown.
-    RecordFile OptionFile{OptionsRecord::size};
+    RecordFileOf<OptionsRecord> OptionFile;
     // Record 0 of "option.dat" as last read: when the window was shown, and
     // again by Ok.
     OptionsRecord OptionRec;

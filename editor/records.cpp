@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QtEndian>
 #include <bit>
-#include <stdexcept>
 
 namespace
 {
@@ -19,18 +18,11 @@ namespace
 constexpr std::size_t nextDateOffset = 24;
 constexpr std::size_t pathOffset = 41;
 
-// A record file opened with another record size would read or write past
-// the buffer of the record.
-void requireRecordSize(const RecordFile &file, std::size_t size)
-{
-    if (file.recordSize() != size)
-        throw std::logic_error("record file opened with the wrong record size");
-}
-
 // Creates the file and writes its default records. A file this call made
 // and could not fill is removed again, so that the next start creates it
 // anew rather than failing to read it for ever; an existing file stays.
-template <typename Fill> void createFilled(RecordFile &file, const QString &fileName, Fill fill)
+template <typename Record, typename Fill>
+void createFilled(RecordFileOf<Record> &file, const QString &fileName, Fill fill)
 {
     const bool isNew = file.create(fileName);
     try {
@@ -118,68 +110,58 @@ QString muzikFileName(const QString &programFolder)
     return programFolder + QStringLiteral("muzikdan.dat");
 }
 
-OptionsRecord createDefaultOptionFile(RecordFile &file, const QString &programFolder)
+OptionsRecord createDefaultOptionFile(RecordFileOf<OptionsRecord> &file,
+                                      const QString &programFolder)
 {
-    requireRecordSize(file, OptionsRecord::size);
     const OptionsRecord record = OptionsRecord::defaults();
-    createFilled(file, optionFileName(programFolder), [&] { file.write(record.bytes.data()); });
+    createFilled(file, optionFileName(programFolder), [&] { file.write(record); });
     return record;
 }
 
-void createDefaultMuzikFile(RecordFile &file, const QString &programFolder)
+void createDefaultMuzikFile(RecordFileOf<SoundEventRecord> &file, const QString &programFolder)
 {
-    requireRecordSize(file, SoundEventRecord::size);
     createFilled(file, muzikFileName(programFolder), [&] {
         for (int n = 1; n <= soundEventCount; ++n)
-            file.write(SoundEventRecord::defaults(n, programFolder).bytes.data());
+            file.write(SoundEventRecord::defaults(n, programFolder));
     });
 }
 
 void ensureOptionFile(const QString &programFolder)
 {
-    RecordFile file(OptionsRecord::size);
+    RecordFileOf<OptionsRecord> file;
     if (!file.openQuiet(optionFileName(programFolder)))
         createDefaultOptionFile(file, programFolder);
     file.close();
 }
 
-void openOrCreateMuzikFile(RecordFile &file, const QString &programFolder)
+void openOrCreateMuzikFile(RecordFileOf<SoundEventRecord> &file, const QString &programFolder)
 {
-    requireRecordSize(file, SoundEventRecord::size);
     if (!file.openQuiet(muzikFileName(programFolder)))
         createDefaultMuzikFile(file, programFolder);
 }
 
-OptionsRecord readOptionRec(RecordFile &file)
+OptionsRecord readOptionRec(RecordFileOf<OptionsRecord> &file)
 {
-    requireRecordSize(file, OptionsRecord::size);
-    OptionsRecord record;
     file.seek(0);
-    file.read(record.bytes.data());
-    return record;
+    return file.read();
 }
 
-void writeOptionRec(RecordFile &file, const OptionsRecord &record)
+void writeOptionRec(RecordFileOf<OptionsRecord> &file, const OptionsRecord &record)
 {
-    requireRecordSize(file, OptionsRecord::size);
     file.seek(0);
-    file.write(record.bytes.data());
+    file.write(record);
 }
 
-SoundEventRecord readSoundEvent(RecordFile &file, int n)
+SoundEventRecord readSoundEvent(RecordFileOf<SoundEventRecord> &file, int n)
 {
-    requireRecordSize(file, SoundEventRecord::size);
-    SoundEventRecord record;
     file.seek(n - 1);
-    file.read(record.bytes.data());
-    return record;
+    return file.read();
 }
 
-void writeSoundEvent(RecordFile &file, int n, const SoundEventRecord &record)
+void writeSoundEvent(RecordFileOf<SoundEventRecord> &file, int n, const SoundEventRecord &record)
 {
-    requireRecordSize(file, SoundEventRecord::size);
     file.seek(n - 1);
-    file.write(record.bytes.data());
+    file.write(record);
 }
 
 } // namespace Records

@@ -4,11 +4,12 @@
 // in Windows-1251.
 #pragma once
 
+#include "recordfile.h"
+
 #include <QString>
 #include <array>
 #include <cstdint>
-
-class RecordFile;
+#include <type_traits>
 
 struct OptionsRecord {
     static constexpr std::size_t size = 32;
@@ -53,23 +54,39 @@ QString muzikFileName(const QString &programFolder);
 
 // Creates "option.dat" and writes the default record as record 0; returns
 // that record. Raises InOutError.
-OptionsRecord createDefaultOptionFile(RecordFile &file, const QString &programFolder);
+OptionsRecord createDefaultOptionFile(RecordFileOf<OptionsRecord> &file,
+                                      const QString &programFolder);
 // Creates "muzikdan.dat" and writes the 20 default records in order.
-void createDefaultMuzikFile(RecordFile &file, const QString &programFolder);
+void createDefaultMuzikFile(RecordFileOf<SoundEventRecord> &file, const QString &programFolder);
 
 // The editor's start-up step for "option.dat": quiet opening, default
 // creation when that fails, closing. An existing file is not read.
 void ensureOptionFile(const QString &programFolder);
 // Quiet opening of "muzikdan.dat", default creation when that fails; the
 // file stays open.
-void openOrCreateMuzikFile(RecordFile &file, const QString &programFolder);
+void openOrCreateMuzikFile(RecordFileOf<SoundEventRecord> &file, const QString &programFolder);
 
 // Record 0 of "option.dat": positioning, then one reading or writing.
-OptionsRecord readOptionRec(RecordFile &file);
-void writeOptionRec(RecordFile &file, const OptionsRecord &record);
+OptionsRecord readOptionRec(RecordFileOf<OptionsRecord> &file);
+void writeOptionRec(RecordFileOf<OptionsRecord> &file, const OptionsRecord &record);
 
 // Sound event n (1 to 20) is record n - 1.
-SoundEventRecord readSoundEvent(RecordFile &file, int n);
-void writeSoundEvent(RecordFile &file, int n, const SoundEventRecord &record);
+SoundEventRecord readSoundEvent(RecordFileOf<SoundEventRecord> &file, int n);
+void writeSoundEvent(RecordFileOf<SoundEventRecord> &file, int n, const SoundEventRecord &record);
+
+// All 20 sound events in order: positioning at record 0, then one reading
+// per event, each handed to `visit(n, record)` before the next is read. A
+// `visit` that returns false stops there: the later records are not read.
+template <typename Visit> void readSoundEvents(RecordFileOf<SoundEventRecord> &file, Visit visit)
+{
+    file.seek(0);
+    for (int n = 1; n <= soundEventCount; ++n) {
+        const SoundEventRecord record = file.read();
+        if constexpr (std::is_void_v<std::invoke_result_t<Visit &, int, const SoundEventRecord &>>)
+            visit(n, record);
+        else if (!visit(n, record))
+            return;
+    }
+}
 
 } // namespace Records

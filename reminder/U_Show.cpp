@@ -23,9 +23,9 @@
 
 TFrmTolvin *FrmTolvin = nullptr;
 QString ProgramPath;
-RecordFile OptionFile(OptionsRecord::size);
+RecordFileOf<OptionsRecord> OptionFile;
 OptionsRecord OptionRec;
-RecordFile MuzikFile(SoundEventRecord::size);
+RecordFileOf<SoundEventRecord> MuzikFile;
 
 namespace
 {

@@ -212,7 +212,7 @@ TEST_F(EditDialogTest, SoundEventListIsBuiltFromTheRecordFileWithoutSelection)
 
 TEST_F(EditDialogTest, ShortSoundFileIsReportedAtCreationAndKeepsWhatWasRead)
 {
-    RecordFile file(SoundEventRecord::size);
+    RecordFileOf<SoundEventRecord> file;
     Records::createDefaultMuzikFile(file, folder.path());
     file.close();
     folder.write("muzikdan.dat", folder.read("muzikdan.dat").left(5 * SoundEventRecord::size));

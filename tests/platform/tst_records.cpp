@@ -81,7 +81,7 @@ TEST_F(Records, DefaultOptionFile)
 
 TEST_F(Records, DefaultMuzikFile)
 {
-    RecordFile file(SoundEventRecord::size);
+    RecordFileOf<SoundEventRecord> file;
     ::Records::openOrCreateMuzikFile(file, folder.path());
     EXPECT_TRUE(file.isOpen()); // it stays open for the editor's whole run
 
@@ -118,7 +118,7 @@ TEST_F(Records, ExistingFilesAreNeitherReadNorRewritten)
     EXPECT_TRUE(QFile::exists(folder.file(QStringLiteral("option.dat"))));
     EXPECT_EQ(bytes(QStringLiteral("option.dat")).size(), 0);
 
-    RecordFile option(OptionsRecord::size);
+    RecordFileOf<OptionsRecord> option;
     ASSERT_TRUE(option.openQuiet(::Records::optionFileName(folder.path())));
     EXPECT_EQ(messageOf([&] { ::Records::readOptionRec(option); }),
               QStringLiteral("Read beyond end of file"));
@@ -126,7 +126,7 @@ TEST_F(Records, ExistingFilesAreNeitherReadNorRewritten)
     // Odd contents of "muzikdan.dat" are kept too.
     const QByteArray odd(297 * 3 + 5, 'q');
     folder.write(QStringLiteral("muzikdan.dat"), odd);
-    RecordFile muzik(SoundEventRecord::size);
+    RecordFileOf<SoundEventRecord> muzik;
     ::Records::openOrCreateMuzikFile(muzik, folder.path());
     EXPECT_EQ(bytes(QStringLiteral("muzikdan.dat")), odd);
 }
@@ -146,7 +146,7 @@ TEST_F(Records, ShortAndLongMuzikFiles)
                 297);
         folder.write(QStringLiteral("muzikdan.dat"), content);
 
-        RecordFile file(SoundEventRecord::size);
+        RecordFileOf<SoundEventRecord> file;
         ::Records::openOrCreateMuzikFile(file, folder.path());
         for (int n = 1; n <= 19; ++n)
             EXPECT_EQ(::Records::readSoundEvent(file, n).path(),
@@ -168,7 +168,7 @@ TEST_F(Records, FailedCreationRaises)
     EXPECT_EQ(messageOf([&] { ::Records::ensureOptionFile(folder.path()); }),
               QStringLiteral("File access denied"));
 
-    RecordFile file(SoundEventRecord::size);
+    RecordFileOf<SoundEventRecord> file;
     EXPECT_EQ(messageOf([&] {
                   ::Records::openOrCreateMuzikFile(file, folder.file(QStringLiteral("gone/")));
               }),
@@ -182,7 +182,7 @@ TEST_F(Records, CreatedFileThatCannotBeFilledIsRemovedAgain)
     // leaves a short file that every later start would fail to read.
     EXPECT_TRUE(raisesWithFileSizeLimit(16, [&] { ::Records::ensureOptionFile(folder.path()); }));
     EXPECT_TRUE(raisesWithFileSizeLimit(16, [&] {
-        RecordFile file(SoundEventRecord::size);
+        RecordFileOf<SoundEventRecord> file;
         ::Records::openOrCreateMuzikFile(file, folder.path());
     }));
     EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("option.dat"))));
@@ -190,14 +190,14 @@ TEST_F(Records, CreatedFileThatCannotBeFilledIsRemovedAgain)
 
     // With room again the next start creates them whole.
     ::Records::ensureOptionFile(folder.path());
-    RecordFile file(SoundEventRecord::size);
+    RecordFileOf<SoundEventRecord> file;
     ::Records::openOrCreateMuzikFile(file, folder.path());
     EXPECT_EQ(bytes(QStringLiteral("option.dat")).size(), 32);
     EXPECT_EQ(bytes(QStringLiteral("muzikdan.dat")).size(), 5940);
 
     // An existing file is never removed, even when its rewrite fails.
     EXPECT_TRUE(raisesWithFileSizeLimit(16, [&] {
-        RecordFile option(OptionsRecord::size);
+        RecordFileOf<OptionsRecord> option;
         ::Records::createDefaultOptionFile(option, folder.path());
     }));
     EXPECT_TRUE(QFile::exists(folder.file(QStringLiteral("option.dat"))));
@@ -216,7 +216,7 @@ TEST_F(Records, SetPasswordKeepsTheOtherBytes)
 
     // Through the file: the gap and the old characters after the new
     // password come back as they were written.
-    RecordFile file(OptionsRecord::size);
+    RecordFileOf<OptionsRecord> file;
     ::Records::createDefaultOptionFile(file, folder.path());
     ::Records::writeOptionRec(file, record);
     EXPECT_EQ(::Records::readOptionRec(file).bytes, record.bytes);
@@ -234,7 +234,7 @@ TEST_F(Records, CalendarDateRoundTrip)
     const QDate dates[] = {QDate(1899, 12, 30), QDate(1899, 12, 31), QDate(1900, 1, 1),
                            QDate(1812, 9, 7),   QDate(2000, 2, 29),  QDate(2024, 2, 29),
                            QDate(9999, 12, 31)};
-    RecordFile file(OptionsRecord::size);
+    RecordFileOf<OptionsRecord> file;
     const OptionsRecord created = ::Records::createDefaultOptionFile(file, folder.path());
     EXPECT_EQ(created.nextDate(), Calendar::fromDate(QDate(2024, 2, 29)));
     for (const QDate &date : dates) {
@@ -250,7 +250,7 @@ TEST_F(Records, CalendarDateRoundTrip)
 
 TEST_F(Records, WritingOneSoundEventInPlace)
 {
-    RecordFile file(SoundEventRecord::size);
+    RecordFileOf<SoundEventRecord> file;
     ::Records::openOrCreateMuzikFile(file, folder.path());
     const QByteArray before = bytes(QStringLiteral("muzikdan.dat"));
 

@@ -76,7 +76,7 @@ TEST(TolvinRemind, PlaysTodaysSoundsInRowOrderAndWritesNothingBeforeOk)
                          {today, QStringLiteral("событие"), false, {}, 9}});
 
     {
-        RecordFile muzik(SoundEventRecord::size);
+        RecordFileOf<SoundEventRecord> muzik;
         Records::createDefaultMuzikFile(muzik, folder);
         for (auto [event, hertz] : {std::pair{3, 1760}, std::pair{9, 440}}) {
             const QString wav = folder + QStringLiteral("tone%1.wav").arg(hertz);

@@ -67,9 +67,10 @@ protected:
     {
         FrmLogo->Timer1->stop();
         FrmTolvin->hide();
-        for (RecordFile *file : {&OptionFile, &MuzikFile})
-            if (file->isOpen())
-                file->close();
+        if (OptionFile.isOpen())
+            OptionFile.close();
+        if (MuzikFile.isOpen())
+            MuzikFile.close();
         CloseDatabase();
         Calendar::setToday(QDate());
     }
