@@ -307,12 +307,9 @@ void TFrmEdit::FillSoundEventList()
 {
     CmbMuzSub->clear();
     CmbMuzSub->addItem(QStringLiteral("Не озвучивать"));
-    MuzikFile.seek(0);
-    for (int n = 1; n <= Records::soundEventCount; ++n) {
-        SoundEventRec record;
-        MuzikFile.read(record.bytes.data());
+    Records::readSoundEvents(MuzikFile, [this](int, const SoundEventRecord &record) {
         CmbMuzSub->addItem(record.name());
-    }
+    });
     // The first item added became current on its own.
     CmbMuzSub->setCurrentIndex(-1);
 }

@@ -20,7 +20,7 @@
 #include <QPushButton>
 
 TFrmKarvel *FrmKarvel = nullptr;
-RecordFile MuzikFile(SoundEventRec::size);
+RecordFileOf<SoundEventRecord> MuzikFile;
 QString ProgramPath;
 
 namespace

@@ -6,6 +6,7 @@
 #include "adoconnection.h"
 #include "form.h"
 #include "recordfile.h"
+#include "records.h"
 
 class AdoDataSet;
 class DataSource;
@@ -47,7 +48,7 @@ private:
 
 extern TFrmKarvel *FrmKarvel;
 // "muzikdan.dat", open for the editor's whole run.
-extern RecordFile MuzikFile;
+extern RecordFileOf<SoundEventRecord> MuzikFile;
 // The Program folder, ending in "/".
 extern QString ProgramPath;
 

@@ -58,7 +58,7 @@ void TFrmMuzikSelect::createControls()
     TxtSub = new QLineEdit(this);
     TxtSub->setObjectName(QStringLiteral("TxtSub"));
     TxtSub->setGeometry(8, 32, 265, 21);
-    TxtSub->setMaxLength(SoundEventRec::nameCapacity);
+    TxtSub->setMaxLength(SoundEventRecord::nameCapacity);
 
     TxtMuzFile = new QLineEdit(this);
     TxtMuzFile->setObjectName(QStringLiteral("TxtMuzFile"));
@@ -109,7 +109,8 @@ void TFrmMuzikSelect::FormCreate()
 void TFrmMuzikSelect::FormActivate()
 {
     TxtSub->setFocus();
-    const SoundEventRec record = Records::readSoundEvent(MuzikFile, FrmOption->currentSoundRow());
+    const SoundEventRecord record =
+        Records::readSoundEvent(MuzikFile, FrmOption->currentSoundRow());
     TxtSub->setText(record.name());
     TxtMuzFile->setText(record.path());
 }
@@ -144,7 +145,7 @@ void TFrmMuzikSelect::BtnOkClick()
 {
     // The record keeps the first 40 characters of the name and the first 255
     // of the path, each character that Windows-1251 lacks becoming "?".
-    SoundEventRec record;
+    SoundEventRecord record;
     record.setName(TxtSub->text());
     record.setPath(TxtMuzFile->text());
     const int row = FrmOption->currentSoundRow();

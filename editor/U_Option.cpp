@@ -178,12 +178,8 @@ void TFrmOption::FormCreate()
 
 void TFrmOption::FillSoundGrid()
 {
-    MuzikFile.seek(0);
-    for (int row = 1; row <= Records::soundEventCount; ++row) {
-        SoundEventRec record;
-        MuzikFile.read(record.bytes.data());
-        setSoundRow(row, record);
-    }
+    Records::readSoundEvents(
+        MuzikFile, [this](int row, const SoundEventRecord &record) { setSoundRow(row, record); });
 }
 
 int TFrmOption::currentSoundRow() const
@@ -198,7 +194,7 @@ void TFrmOption::selectSoundRow(int row)
     GrdMuzik->setFocus();
 }
 
-void TFrmOption::setSoundRow(int row, const SoundEventRec &record)
+void TFrmOption::setSoundRow(int row, const SoundEventRecord &record)
 {
     GrdMuzik->item(row - 1, 0)->setText(record.name());
     GrdMuzik->item(row - 1, 1)->setText(ShortenPath(record.path()));
@@ -228,16 +224,18 @@ void TFrmOption::BtnChangeMuzikClick()
 
 void TFrmOption::CmdOkClick()
 {
-    MuzikFile.seek(0);
-    for (int row = 1; row <= Records::soundEventCount; ++row) {
-        SoundEventRec record;
-        MuzikFile.read(record.bytes.data());
-        if (!QFileInfo(record.path()).isFile()) {
-            selectSoundRow(row);
-            dialogs().messageBox(QStringLiteral("Неверно указан путь к звуковому файлу!"),
-                                 warningCaption, MB_OK);
-            return;
-        }
+    int badRow = 0;
+    Records::readSoundEvents(MuzikFile, [&badRow](int row, const SoundEventRecord &record) {
+        if (QFileInfo(record.path()).isFile())
+            return true;
+        badRow = row;
+        return false;
+    });
+    if (badRow != 0) {
+        selectSoundRow(badRow);
+        dialogs().messageBox(QStringLiteral("Неверно указан путь к звуковому файлу!"),
+                             warningCaption, MB_OK);
+        return;
     }
     selectSoundRow(1);
 
@@ -245,7 +243,7 @@ void TFrmOption::CmdOkClick()
     // shown: the check and the write take the record as the file holds it
     // now. A record that cannot be read stops Ok here, with nothing written.
     OptionRec = Records::readOptionRec(OptionFile);
-    ::OptionRec record = OptionRec;
+    OptionsRecord record = OptionRec;
     const QString oldPassword = TxtPassword->text();
     const QString newPassword = TxtPasswordNew->text();
     const QString confirmation = TxtPasswordNewNew->text();

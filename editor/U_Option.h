@@ -35,10 +35,10 @@ public:
     QPushButton *CmdCancel;
 
     // "option.dat", open only while the window is shown.
-    RecordFile OptionFile{::OptionRec::size};
+    RecordFileOf<OptionsRecord> OptionFile;
     // Record 0 of "option.dat" as last read: when the window was shown, and
     // again by Ok.
-    ::OptionRec OptionRec;
+    OptionsRecord OptionRec;
 
     void FormCreate();
     void FillSoundGrid();
@@ -51,7 +51,7 @@ public:
     // Makes row 1 to 20 current and selected, and gives the grid the focus.
     void selectSoundRow(int row);
     // The row rule of FillSoundGrid: the event's name and its shortened path.
-    void setSoundRow(int row, const SoundEventRec &record);
+    void setSoundRow(int row, const SoundEventRecord &record);
     // The text of a cell of the grid, row 0 being the header.
     QString soundCell(int column, int row) const;
 

@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QtEndian>
 #include <bit>
-#include <stdexcept>
 
 namespace
 {
@@ -19,18 +18,11 @@ namespace
 constexpr std::size_t nextDateOffset = 24;
 constexpr std::size_t pathOffset = 41;
 
-// A record file opened with another record size would read or write past
-// the buffer of the record.
-void requireRecordSize(const RecordFile &file, std::size_t size)
-{
-    if (file.recordSize() != size)
-        throw std::logic_error("record file opened with the wrong record size");
-}
-
 // Creates the file and writes its default records. A file this call made
 // and could not fill is removed again, so that the next start creates it
 // anew rather than failing to read it for ever; an existing file stays.
-template <typename Fill> void createFilled(RecordFile &file, const QString &fileName, Fill fill)
+template <typename Record, typename Fill>
+void createFilled(RecordFileOf<Record> &file, const QString &fileName, Fill fill)
 {
     const bool isNew = file.create(fileName);
     try {
@@ -49,56 +41,56 @@ template <typename Fill> void createFilled(RecordFile &file, const QString &file
 
 } // namespace
 
-QString OptionRec::password() const
+QString OptionsRecord::password() const
 {
     return ShortString::load(bytes.data(), passwordCapacity);
 }
 
-void OptionRec::setPassword(const QString &password)
+void OptionsRecord::setPassword(const QString &password)
 {
     ShortString::store(bytes.data(), passwordCapacity, password);
 }
 
-double OptionRec::nextDate() const
+double OptionsRecord::nextDate() const
 {
     return std::bit_cast<double>(qFromLittleEndian<quint64>(bytes.data() + nextDateOffset));
 }
 
-void OptionRec::setNextDate(double dayNumber)
+void OptionsRecord::setNextDate(double dayNumber)
 {
     qToLittleEndian(std::bit_cast<quint64>(dayNumber), bytes.data() + nextDateOffset);
 }
 
-OptionRec OptionRec::defaults()
+OptionsRecord OptionsRecord::defaults()
 {
-    OptionRec record;
+    OptionsRecord record;
     record.setNextDate(Calendar::todayNumber());
     return record;
 }
 
-QString SoundEventRec::name() const
+QString SoundEventRecord::name() const
 {
     return ShortString::load(bytes.data(), nameCapacity);
 }
 
-void SoundEventRec::setName(const QString &name)
+void SoundEventRecord::setName(const QString &name)
 {
     ShortString::store(bytes.data(), nameCapacity, name);
 }
 
-QString SoundEventRec::path() const
+QString SoundEventRecord::path() const
 {
     return ShortString::load(bytes.data() + pathOffset, pathCapacity);
 }
 
-void SoundEventRec::setPath(const QString &path)
+void SoundEventRecord::setPath(const QString &path)
 {
     ShortString::store(bytes.data() + pathOffset, pathCapacity, path);
 }
 
-SoundEventRec SoundEventRec::defaults(int n, const QString &programFolder)
+SoundEventRecord SoundEventRecord::defaults(int n, const QString &programFolder)
 {
-    SoundEventRec record;
+    SoundEventRecord record;
     const QString prefix = n < 10 ? QStringLiteral("Событие 0") : QStringLiteral("Событие ");
     record.setName(prefix + QString::number(n));
     record.setPath(programFolder + QStringLiteral("sound/sub.wav"));
@@ -118,68 +110,58 @@ QString muzikFileName(const QString &programFolder)
     return programFolder + QStringLiteral("muzikdan.dat");
 }
 
-OptionRec createDefaultOptionFile(RecordFile &file, const QString &programFolder)
+OptionsRecord createDefaultOptionFile(RecordFileOf<OptionsRecord> &file,
+                                      const QString &programFolder)
 {
-    requireRecordSize(file, OptionRec::size);
-    const OptionRec record = OptionRec::defaults();
-    createFilled(file, optionFileName(programFolder), [&] { file.write(record.bytes.data()); });
+    const OptionsRecord record = OptionsRecord::defaults();
+    createFilled(file, optionFileName(programFolder), [&] { file.write(record); });
     return record;
 }
 
-void createDefaultMuzikFile(RecordFile &file, const QString &programFolder)
+void createDefaultMuzikFile(RecordFileOf<SoundEventRecord> &file, const QString &programFolder)
 {
-    requireRecordSize(file, SoundEventRec::size);
     createFilled(file, muzikFileName(programFolder), [&] {
         for (int n = 1; n <= soundEventCount; ++n)
-            file.write(SoundEventRec::defaults(n, programFolder).bytes.data());
+            file.write(SoundEventRecord::defaults(n, programFolder));
     });
 }
 
 void ensureOptionFile(const QString &programFolder)
 {
-    RecordFile file(OptionRec::size);
+    RecordFileOf<OptionsRecord> file;
     if (!file.openQuiet(optionFileName(programFolder)))
         createDefaultOptionFile(file, programFolder);
     file.close();
 }
 
-void openOrCreateMuzikFile(RecordFile &file, const QString &programFolder)
+void openOrCreateMuzikFile(RecordFileOf<SoundEventRecord> &file, const QString &programFolder)
 {
-    requireRecordSize(file, SoundEventRec::size);
     if (!file.openQuiet(muzikFileName(programFolder)))
         createDefaultMuzikFile(file, programFolder);
 }
 
-OptionRec readOptionRec(RecordFile &file)
+OptionsRecord readOptionRec(RecordFileOf<OptionsRecord> &file)
 {
-    requireRecordSize(file, OptionRec::size);
-    OptionRec record;
     file.seek(0);
-    file.read(record.bytes.data());
-    return record;
+    return file.read();
 }
 
-void writeOptionRec(RecordFile &file, const OptionRec &record)
+void writeOptionRec(RecordFileOf<OptionsRecord> &file, const OptionsRecord &record)
 {
-    requireRecordSize(file, OptionRec::size);
     file.seek(0);
-    file.write(record.bytes.data());
+    file.write(record);
 }
 
-SoundEventRec readSoundEvent(RecordFile &file, int n)
+SoundEventRecord readSoundEvent(RecordFileOf<SoundEventRecord> &file, int n)
 {
-    requireRecordSize(file, SoundEventRec::size);
-    SoundEventRec record;
     file.seek(n - 1);
-    file.read(record.bytes.data());
-    return record;
+    return file.read();
 }
 
-void writeSoundEvent(RecordFile &file, int n, const SoundEventRec &record)
+void writeSoundEvent(RecordFileOf<SoundEventRecord> &file, int n, const SoundEventRecord &record)
 {
-    requireRecordSize(file, SoundEventRec::size);
     file.seek(n - 1);
-    file.write(record.bytes.data());
+    file.write(record);
 }
 
 } // namespace Records

@@ -4,13 +4,14 @@
 // in Windows-1251.
 #pragma once
 
+#include "recordfile.h"
+
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <type_traits>
 
-class RecordFile;
-
-struct OptionRec {
+struct OptionsRecord {
     static constexpr std::size_t size = 32;
     static constexpr int passwordCapacity = 20;
     std::array<std::uint8_t, size> bytes{};
@@ -24,10 +25,10 @@ struct OptionRec {
     void setNextDate(double dayNumber);
 
     // Empty password, zero gap, Next reminder date today.
-    static OptionRec defaults();
+    static OptionsRecord defaults();
 };
 
-struct SoundEventRec {
+struct SoundEventRecord {
     static constexpr std::size_t size = 297;
     static constexpr int nameCapacity = 40;
     static constexpr int pathCapacity = 255;
@@ -40,7 +41,7 @@ struct SoundEventRec {
 
     // Sound event n (1 to 20): "Событие 01" .. "Событие 20", the Program
     // folder + "sound/sub.wav", zero padding.
-    static SoundEventRec defaults(int n, const QString &programFolder);
+    static SoundEventRecord defaults(int n, const QString &programFolder);
 };
 
 namespace Records
@@ -53,23 +54,39 @@ QString muzikFileName(const QString &programFolder);
 
 // Creates "option.dat" and writes the default record as record 0; returns
 // that record. Raises InOutError.
-OptionRec createDefaultOptionFile(RecordFile &file, const QString &programFolder);
+OptionsRecord createDefaultOptionFile(RecordFileOf<OptionsRecord> &file,
+                                      const QString &programFolder);
 // Creates "muzikdan.dat" and writes the 20 default records in order.
-void createDefaultMuzikFile(RecordFile &file, const QString &programFolder);
+void createDefaultMuzikFile(RecordFileOf<SoundEventRecord> &file, const QString &programFolder);
 
 // The editor's start-up step for "option.dat": quiet opening, default
 // creation when that fails, closing. An existing file is not read.
 void ensureOptionFile(const QString &programFolder);
 // Quiet opening of "muzikdan.dat", default creation when that fails; the
 // file stays open.
-void openOrCreateMuzikFile(RecordFile &file, const QString &programFolder);
+void openOrCreateMuzikFile(RecordFileOf<SoundEventRecord> &file, const QString &programFolder);
 
 // Record 0 of "option.dat": positioning, then one reading or writing.
-OptionRec readOptionRec(RecordFile &file);
-void writeOptionRec(RecordFile &file, const OptionRec &record);
+OptionsRecord readOptionRec(RecordFileOf<OptionsRecord> &file);
+void writeOptionRec(RecordFileOf<OptionsRecord> &file, const OptionsRecord &record);
 
 // Sound event n (1 to 20) is record n - 1.
-SoundEventRec readSoundEvent(RecordFile &file, int n);
-void writeSoundEvent(RecordFile &file, int n, const SoundEventRec &record);
+SoundEventRecord readSoundEvent(RecordFileOf<SoundEventRecord> &file, int n);
+void writeSoundEvent(RecordFileOf<SoundEventRecord> &file, int n, const SoundEventRecord &record);
+
+// All 20 sound events in order: positioning at record 0, then one reading
+// per event, each handed to `visit(n, record)` before the next is read. A
+// `visit` that returns false stops there: the later records are not read.
+template <typename Visit> void readSoundEvents(RecordFileOf<SoundEventRecord> &file, Visit visit)
+{
+    file.seek(0);
+    for (int n = 1; n <= soundEventCount; ++n) {
+        const SoundEventRecord record = file.read();
+        if constexpr (std::is_void_v<std::invoke_result_t<Visit &, int, const SoundEventRecord &>>)
+            visit(n, record);
+        else if (!visit(n, record))
+            return;
+    }
+}
 
 } // namespace Records

@@ -53,7 +53,7 @@ void TFrmEnd::createControls()
     TxtPassword = new QLineEdit(this);
     TxtPassword->setObjectName(QStringLiteral("TxtPassword"));
     TxtPassword->setGeometry(72, 72, 185, 17);
-    TxtPassword->setMaxLength(OptionRec::passwordCapacity);
+    TxtPassword->setMaxLength(OptionsRecord::passwordCapacity);
     TxtPassword->setValidator(new Cp1251Only(TxtPassword));
     TxtPassword->setEchoMode(QLineEdit::Password);
     TxtPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));

@@ -23,9 +23,9 @@
 
 TFrmTolvin *FrmTolvin = nullptr;
 QString ProgramPath;
-RecordFile OptionFile(OptionRec::size);
-struct OptionRec OptionRec;
-RecordFile MuzikFile(SoundEventRec::size);
+RecordFileOf<OptionsRecord> OptionFile;
+OptionsRecord OptionRec;
+RecordFileOf<SoundEventRecord> MuzikFile;
 
 namespace
 {

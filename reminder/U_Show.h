@@ -59,11 +59,11 @@ extern TFrmTolvin *FrmTolvin;
 extern QString ProgramPath;
 // "option.dat", open from the start-up step until the closing dialog has
 // stored the next reminder date.
-extern RecordFile OptionFile;
+extern RecordFileOf<OptionsRecord> OptionFile;
 // The Options record as the start-up step read or created it.
-extern struct OptionRec OptionRec;
+extern OptionsRecord OptionRec;
 // "muzikdan.dat", open while the reminder window is in use.
-extern RecordFile MuzikFile;
+extern RecordFileOf<SoundEventRecord> MuzikFile;
 
 // Jet SQL date literals, month first and without leading zeros whatever the
 // locale: "#3/5/2027#", and for the Pseudo-date "#3/5/2000#".

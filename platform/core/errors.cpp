@@ -1,10 +1,14 @@
 // The messages of the record files' input/output error codes.
 #include "errors.h"
 
+#include <cstring>
+
 InOutError::InOutError(int code) : OrvistaError(messageFor(code)), m_code(code) {}
 
 QString InOutError::messageFor(int code)
 {
+    if (code < 0)
+        return QString::fromLocal8Bit(std::strerror(-code));
     switch (code) {
     case 2:
         return QStringLiteral("File not found");

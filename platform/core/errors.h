@@ -26,6 +26,10 @@ public:
     explicit InOutError(int code);
     int code() const { return m_code; }
     static QString messageFor(int code);
+    // The code of a system error that has no code of the record files' own:
+    // below zero, so it is never taken for one of them, and shown with the
+    // system's text for that errno.
+    static int systemCode(int err) { return -err; }
 
 private:
     int m_code;

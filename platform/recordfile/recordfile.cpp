@@ -57,7 +57,7 @@ int RecordFile::codeForErrno(int err)
     case EDQUOT:
         return diskFull;
     default:
-        return err;
+        return InOutError::systemCode(err);
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <cstddef>
+#include <type_traits>
 
 class RecordFile
 {
@@ -30,9 +31,9 @@ public:
     void close();
 
     bool isOpen() const { return m_fd >= 0; }
-    std::size_t recordSize() const { return m_recordSize; }
 
-    // The input/output error code for an errno value.
+    // The input/output error code for an errno value: the record files' own
+    // code where there is one, otherwise InOutError::systemCode(err).
     static int codeForErrno(int err);
 
 private:
@@ -42,4 +43,30 @@ private:
     std::size_t m_recordSize;
     int m_fd = -1;
     long long m_position = 0; // in bytes
+};
+
+// A record file of one record type, whose size is the file's record size:
+// reading or writing a record of another type does not compile. A record
+// is its bytes, so it must be trivially copyable and exactly `size` long.
+template <typename Record> class RecordFileOf : private RecordFile
+{
+    static_assert(std::is_trivially_copyable_v<Record> && sizeof(Record) == Record::size,
+                  "a record must be exactly its Record::size bytes");
+
+public:
+    RecordFileOf() : RecordFile(Record::size) {}
+
+    using RecordFile::close;
+    using RecordFile::create;
+    using RecordFile::isOpen;
+    using RecordFile::openQuiet;
+    using RecordFile::seek;
+
+    Record read()
+    {
+        Record record;
+        RecordFile::read(&record);
+        return record;
+    }
+    void write(const Record &record) { RecordFile::write(&record); }
 };

@@ -131,7 +131,7 @@ protected:
     // Points sound event n at a file.
     void setEventPath(int n, const QString &path)
     {
-        SoundEventRec record = Records::readSoundEvent(MuzikFile, n);
+        SoundEventRecord record = Records::readSoundEvent(MuzikFile, n);
         record.setPath(path);
         Records::writeSoundEvent(MuzikFile, n, record);
     }
@@ -221,7 +221,7 @@ TEST_F(EditDialogTest, SoundEventListIsBuiltFromTheRecordFileWithoutSelection)
 
     // A renamed event shows under its new name, and a row with it still
     // selects it by number.
-    SoundEventRec record = Records::readSoundEvent(MuzikFile, 7);
+    SoundEventRecord record = Records::readSoundEvent(MuzikFile, 7);
     record.setName(QStringLiteral("День рождения"));
     Records::writeSoundEvent(MuzikFile, 7, record);
     record.setName(QString());
@@ -235,10 +235,10 @@ TEST_F(EditDialogTest, SoundEventListIsBuiltFromTheRecordFileWithoutSelection)
 
 TEST_F(EditDialogTest, ShortSoundFileIsReportedAtCreationAndKeepsWhatWasRead)
 {
-    RecordFile file(SoundEventRec::size);
+    RecordFileOf<SoundEventRecord> file;
     Records::createDefaultMuzikFile(file, folder.path());
     file.close();
-    folder.write("muzikdan.dat", folder.read("muzikdan.dat").left(5 * SoundEventRec::size));
+    folder.write("muzikdan.dat", folder.read("muzikdan.dat").left(5 * SoundEventRecord::size));
 
     new TFrmKarvel;
     new TFrmEdit;

@@ -63,7 +63,7 @@ TEST_F(MainWindowTest, FreshFolderGetsDefaultRecordFiles)
     ASSERT_EQ(muzik.size(), 5940);
     for (int n : {1, 10, 20}) {
         const auto *record = reinterpret_cast<const std::uint8_t *>(muzik.constData()) +
-                             (n - 1) * SoundEventRec::size;
+                             (n - 1) * SoundEventRecord::size;
         EXPECT_EQ(ShortString::load(record, 40),
                   QStringLiteral("Событие %1").arg(n, 2, 10, QLatin1Char('0')));
         EXPECT_EQ(ShortString::load(record + 41, 255), folder.file("sound/sub.wav"));

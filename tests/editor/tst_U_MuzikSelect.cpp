@@ -62,11 +62,11 @@ protected:
     }
 
     // Sound event n as "muzikdan.dat" now holds it.
-    SoundEventRec stored(int n)
+    SoundEventRecord stored(int n)
     {
         const QByteArray bytes = folder.read("muzikdan.dat");
-        SoundEventRec record;
-        std::copy_n(bytes.constData() + (n - 1) * SoundEventRec::size, SoundEventRec::size,
+        SoundEventRecord record;
+        std::copy_n(bytes.constData() + (n - 1) * SoundEventRecord::size, SoundEventRecord::size,
                     reinterpret_cast<char *>(record.bytes.data()));
         return record;
     }
@@ -105,7 +105,7 @@ TEST_F(SoundEventDialogTest, OkWritesTheRecordAtOnceAndUpdatesGridAndList)
 
     const QByteArray after = folder.read("muzikdan.dat");
     ASSERT_EQ(after.size(), before.size());
-    EXPECT_EQ(after.left(19 * SoundEventRec::size), before.left(19 * SoundEventRec::size));
+    EXPECT_EQ(after.left(19 * SoundEventRecord::size), before.left(19 * SoundEventRecord::size));
     EXPECT_EQ(stored(20).name(), QStringLiteral("Юбилей бабушки"));
     EXPECT_EQ(stored(20).path(), path);
 

@@ -34,23 +34,23 @@ const QString notConfirmed = QStringLiteral("Подтверждение ново
 // padding bytes that a rewrite must keep.
 QByteArray optionBytes(const QString &password, QDate next)
 {
-    OptionRec record;
+    OptionsRecord record;
     record.bytes.fill(0x5a);
     record.setPassword(password);
     record.setNextDate(Calendar::fromDate(next));
-    return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), OptionRec::size);
+    return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), OptionsRecord::size);
 }
 
 // What a rewrite of that record leaves: only the length byte and the
 // characters of the password change besides the date.
 QByteArray rewrittenBytes(const QString &before, const QString &after, QDate next)
 {
-    OptionRec record;
+    OptionsRecord record;
     record.bytes.fill(0x5a);
     record.setPassword(before);
     record.setPassword(after);
     record.setNextDate(Calendar::fromDate(next));
-    return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), OptionRec::size);
+    return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), OptionsRecord::size);
 }
 
 class OptionWindowTest : public EditorTest
@@ -80,10 +80,11 @@ protected:
     {
         QByteArray bytes;
         for (int n = 1; n <= Records::soundEventCount; ++n) {
-            SoundEventRec record = SoundEventRec::defaults(n, folder.path());
+            SoundEventRecord record = SoundEventRecord::defaults(n, folder.path());
             if (auto it = paths.find(n); it != paths.end())
                 record.setPath(it->second);
-            bytes.append(reinterpret_cast<const char *>(record.bytes.data()), SoundEventRec::size);
+            bytes.append(reinterpret_cast<const char *>(record.bytes.data()),
+                         SoundEventRecord::size);
         }
         folder.write("muzikdan.dat", bytes);
     }

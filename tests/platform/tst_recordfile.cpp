@@ -9,9 +9,11 @@
 #include <QFile>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <functional>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <set>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -88,16 +90,44 @@ TEST(RecordFile, ErrorMessages)
 
 TEST(RecordFile, ErrnoMapping)
 {
+    // Code 0: an errno without a code of the record files' own, which must
+    // read as the system's text, never as one of the record files' messages
+    // (errno 100, 101 and 103 share those codes' numbers).
     struct Case {
         int err;
         int code;
+        const char *message;
     };
     const Case cases[] = {
-        {ENOENT, 2}, {ENOTDIR, 3}, {EMFILE, 4},   {ENFILE, 4}, {EACCES, 5},    {EPERM, 5},
-        {EROFS, 5},  {EISDIR, 5},  {ENOSPC, 101}, {EIO, EIO},  {EBUSY, EBUSY},
+        {ENOENT, 2, "File not found"},
+        {ENOTDIR, 3, "Invalid filename"},
+        {EMFILE, 4, "Too many open files"},
+        {ENFILE, 4, "Too many open files"},
+        {EACCES, 5, "File access denied"},
+        {EPERM, 5, "File access denied"},
+        {EROFS, 5, "File access denied"},
+        {EISDIR, 5, "File access denied"},
+        {ENOSPC, 101, "Disk full"},
+        {EDQUOT, 101, "Disk full"},
+        {EIO, 0, nullptr},
+        {EBUSY, 0, nullptr},
+        {EINVAL, 0, nullptr},
+        {100, 0, nullptr},
+        {101, 0, nullptr},
+        {103, 0, nullptr},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(RecordFile::codeForErrno(c.err), c.code) << "errno " << c.err;
+    const std::set<int> ownCodes = {2, 3, 4, 5, 100, 101, 103};
+    for (const Case &c : cases) {
+        const InOutError error(RecordFile::codeForErrno(c.err));
+        if (c.code != 0) {
+            EXPECT_EQ(error.code(), c.code) << "errno " << c.err;
+            EXPECT_EQ(error.message(), QString::fromLatin1(c.message)) << "errno " << c.err;
+        } else {
+            EXPECT_FALSE(ownCodes.contains(error.code())) << "errno " << c.err;
+            EXPECT_EQ(error.message(), QString::fromLocal8Bit(std::strerror(c.err)))
+                << "errno " << c.err;
+        }
+    }
 }
 
 TEST(RecordFile, WritesAndReadsWholeRecordsInOrder)
@@ -151,7 +181,7 @@ TEST(RecordFile, ReadingPastTheEndFails)
     EXPECT_EQ(errorCode([&] { file.read(buffer.data()); }), 100);
     EXPECT_NO_THROW(file.seek(25));
     EXPECT_EQ(errorCode([&] { file.read(buffer.data()); }), 100);
-    EXPECT_EQ(errorCode([&] { file.seek(-1); }), EINVAL);
+    EXPECT_EQ(errorCode([&] { file.seek(-1); }), InOutError::systemCode(EINVAL));
     // A failed reading leaves the file open and usable.
     file.seek(0);
     EXPECT_NO_THROW(file.read(buffer.data()));

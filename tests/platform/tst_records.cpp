@@ -74,14 +74,14 @@ TEST_F(Records, DefaultOptionFile)
     EXPECT_EQ(bytes(QStringLiteral("option.dat")),
               QByteArray(24, '\0') + QByteArray::fromHex("00000000e024e640"));
 
-    const OptionRec record = OptionRec::defaults();
+    const OptionsRecord record = OptionsRecord::defaults();
     EXPECT_EQ(record.password(), QString());
     EXPECT_EQ(record.nextDate(), 45351.0);
 }
 
 TEST_F(Records, DefaultMuzikFile)
 {
-    RecordFile file(SoundEventRec::size);
+    RecordFileOf<SoundEventRecord> file;
     ::Records::openOrCreateMuzikFile(file, folder.path());
     EXPECT_TRUE(file.isOpen()); // it stays open for the editor's whole run
 
@@ -96,7 +96,7 @@ TEST_F(Records, DefaultMuzikFile)
 
     EXPECT_EQ(::Records::readSoundEvent(file, 1).name(), QStringLiteral("Событие 01"));
     EXPECT_EQ(::Records::readSoundEvent(file, 10).name(), QStringLiteral("Событие 10"));
-    const SoundEventRec last = ::Records::readSoundEvent(file, 20);
+    const SoundEventRecord last = ::Records::readSoundEvent(file, 20);
     EXPECT_EQ(last.name(), QStringLiteral("Событие 20"));
     EXPECT_EQ(last.path(), folder.path() + QStringLiteral("sound/sub.wav"));
 }
@@ -105,7 +105,7 @@ TEST_F(Records, DefaultSoundPathKeepsFirst255Characters)
 {
     const QString longFolder =
         QStringLiteral("/") + QString(300, QChar(u'п')) + QStringLiteral("/");
-    const SoundEventRec record = SoundEventRec::defaults(3, longFolder);
+    const SoundEventRecord record = SoundEventRecord::defaults(3, longFolder);
     EXPECT_EQ(record.path(), longFolder.left(255));
     EXPECT_EQ(record.bytes[41], 255);
 }
@@ -118,7 +118,7 @@ TEST_F(Records, ExistingFilesAreNeitherReadNorRewritten)
     EXPECT_TRUE(QFile::exists(folder.file(QStringLiteral("option.dat"))));
     EXPECT_EQ(bytes(QStringLiteral("option.dat")).size(), 0);
 
-    RecordFile option(OptionRec::size);
+    RecordFileOf<OptionsRecord> option;
     ASSERT_TRUE(option.openQuiet(::Records::optionFileName(folder.path())));
     EXPECT_EQ(messageOf([&] { ::Records::readOptionRec(option); }),
               QStringLiteral("Read beyond end of file"));
@@ -126,7 +126,7 @@ TEST_F(Records, ExistingFilesAreNeitherReadNorRewritten)
     // Odd contents of "muzikdan.dat" are kept too.
     const QByteArray odd(297 * 3 + 5, 'q');
     folder.write(QStringLiteral("muzikdan.dat"), odd);
-    RecordFile muzik(SoundEventRec::size);
+    RecordFileOf<SoundEventRecord> muzik;
     ::Records::openOrCreateMuzikFile(muzik, folder.path());
     EXPECT_EQ(bytes(QStringLiteral("muzikdan.dat")), odd);
 }
@@ -142,11 +142,11 @@ TEST_F(Records, ShortAndLongMuzikFiles)
         QByteArray content;
         for (int n = 1; n <= c.records; ++n)
             content += QByteArray(
-                reinterpret_cast<const char *>(SoundEventRec::defaults(n, "/x/").bytes.data()),
+                reinterpret_cast<const char *>(SoundEventRecord::defaults(n, "/x/").bytes.data()),
                 297);
         folder.write(QStringLiteral("muzikdan.dat"), content);
 
-        RecordFile file(SoundEventRec::size);
+        RecordFileOf<SoundEventRecord> file;
         ::Records::openOrCreateMuzikFile(file, folder.path());
         for (int n = 1; n <= 19; ++n)
             EXPECT_EQ(::Records::readSoundEvent(file, n).path(),
@@ -168,7 +168,7 @@ TEST_F(Records, FailedCreationRaises)
     EXPECT_EQ(messageOf([&] { ::Records::ensureOptionFile(folder.path()); }),
               QStringLiteral("File access denied"));
 
-    RecordFile file(SoundEventRec::size);
+    RecordFileOf<SoundEventRecord> file;
     EXPECT_EQ(messageOf([&] {
                   ::Records::openOrCreateMuzikFile(file, folder.file(QStringLiteral("gone/")));
               }),
@@ -182,7 +182,7 @@ TEST_F(Records, CreatedFileThatCannotBeFilledIsRemovedAgain)
     // leaves a short file that every later start would fail to read.
     EXPECT_TRUE(raisesWithFileSizeLimit(16, [&] { ::Records::ensureOptionFile(folder.path()); }));
     EXPECT_TRUE(raisesWithFileSizeLimit(16, [&] {
-        RecordFile file(SoundEventRec::size);
+        RecordFileOf<SoundEventRecord> file;
         ::Records::openOrCreateMuzikFile(file, folder.path());
     }));
     EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("option.dat"))));
@@ -190,14 +190,14 @@ TEST_F(Records, CreatedFileThatCannotBeFilledIsRemovedAgain)
 
     // With room again the next start creates them whole.
     ::Records::ensureOptionFile(folder.path());
-    RecordFile file(SoundEventRec::size);
+    RecordFileOf<SoundEventRecord> file;
     ::Records::openOrCreateMuzikFile(file, folder.path());
     EXPECT_EQ(bytes(QStringLiteral("option.dat")).size(), 32);
     EXPECT_EQ(bytes(QStringLiteral("muzikdan.dat")).size(), 5940);
 
     // An existing file is never removed, even when its rewrite fails.
     EXPECT_TRUE(raisesWithFileSizeLimit(16, [&] {
-        RecordFile option(OptionRec::size);
+        RecordFileOf<OptionsRecord> option;
         ::Records::createDefaultOptionFile(option, folder.path());
     }));
     EXPECT_TRUE(QFile::exists(folder.file(QStringLiteral("option.dat"))));
@@ -205,7 +205,7 @@ TEST_F(Records, CreatedFileThatCannotBeFilledIsRemovedAgain)
 
 TEST_F(Records, SetPasswordKeepsTheOtherBytes)
 {
-    OptionRec record;
+    OptionsRecord record;
     record.bytes.fill(0xab);
     record.setPassword(QStringLiteral("Пароль"));
     EXPECT_EQ(record.password(), QStringLiteral("Пароль"));
@@ -216,7 +216,7 @@ TEST_F(Records, SetPasswordKeepsTheOtherBytes)
 
     // Through the file: the gap and the old characters after the new
     // password come back as they were written.
-    RecordFile file(OptionRec::size);
+    RecordFileOf<OptionsRecord> file;
     ::Records::createDefaultOptionFile(file, folder.path());
     ::Records::writeOptionRec(file, record);
     EXPECT_EQ(::Records::readOptionRec(file).bytes, record.bytes);
@@ -234,11 +234,11 @@ TEST_F(Records, CalendarDateRoundTrip)
     const QDate dates[] = {QDate(1899, 12, 30), QDate(1899, 12, 31), QDate(1900, 1, 1),
                            QDate(1812, 9, 7),   QDate(2000, 2, 29),  QDate(2024, 2, 29),
                            QDate(9999, 12, 31)};
-    RecordFile file(OptionRec::size);
-    const OptionRec created = ::Records::createDefaultOptionFile(file, folder.path());
+    RecordFileOf<OptionsRecord> file;
+    const OptionsRecord created = ::Records::createDefaultOptionFile(file, folder.path());
     EXPECT_EQ(created.nextDate(), Calendar::fromDate(QDate(2024, 2, 29)));
     for (const QDate &date : dates) {
-        OptionRec record = created;
+        OptionsRecord record = created;
         record.setNextDate(Calendar::fromDate(date));
         ::Records::writeOptionRec(file, record);
         const double stored = ::Records::readOptionRec(file).nextDate();
@@ -250,11 +250,11 @@ TEST_F(Records, CalendarDateRoundTrip)
 
 TEST_F(Records, WritingOneSoundEventInPlace)
 {
-    RecordFile file(SoundEventRec::size);
+    RecordFileOf<SoundEventRecord> file;
     ::Records::openOrCreateMuzikFile(file, folder.path());
     const QByteArray before = bytes(QStringLiteral("muzikdan.dat"));
 
-    SoundEventRec record = ::Records::readSoundEvent(file, 7);
+    SoundEventRecord record = ::Records::readSoundEvent(file, 7);
     record.setName(QStringLiteral("Именины"));
     record.setPath(QStringLiteral("/музыка/вальс.mp3"));
     ::Records::writeSoundEvent(file, 7, record);
@@ -263,7 +263,7 @@ TEST_F(Records, WritingOneSoundEventInPlace)
     ASSERT_EQ(after.size(), 5940);
     EXPECT_EQ(after.left(6 * 297), before.left(6 * 297));
     EXPECT_EQ(after.mid(7 * 297), before.mid(7 * 297));
-    const SoundEventRec back = ::Records::readSoundEvent(file, 7);
+    const SoundEventRecord back = ::Records::readSoundEvent(file, 7);
     EXPECT_EQ(back.name(), QStringLiteral("Именины"));
     EXPECT_EQ(back.path(), QStringLiteral("/музыка/вальс.mp3"));
 }

@@ -76,22 +76,22 @@ TEST(TolvinRemind, PlaysTodaysSoundsInRowOrderAndWritesNothingBeforeOk)
                          {today, QStringLiteral("событие"), false, {}, 9}});
 
     {
-        RecordFile muzik(SoundEventRec::size);
+        RecordFileOf<SoundEventRecord> muzik;
         Records::createDefaultMuzikFile(muzik, folder);
         for (auto [event, hertz] : {std::pair{3, 1760}, std::pair{9, 440}}) {
             const QString wav = folder + QStringLiteral("tone%1.wav").arg(hertz);
             writeToneWav(wav, 300, hertz);
-            SoundEventRec record = Records::readSoundEvent(muzik, event);
+            SoundEventRecord record = Records::readSoundEvent(muzik, event);
             record.setPath(wav);
             Records::writeSoundEvent(muzik, event, record);
         }
         muzik.close();
     }
-    struct OptionRec option;
+    OptionsRecord option;
     option.setPassword(QStringLiteral("пароль"));
     option.setNextDate(Calendar::todayNumber() - 1);
     const QByteArray optionBefore(reinterpret_cast<const char *>(option.bytes.data()),
-                                  OptionRec::size);
+                                  OptionsRecord::size);
     QFile optionFile(folder + "option.dat");
     ASSERT_TRUE(optionFile.open(QIODevice::WriteOnly));
     optionFile.write(optionBefore);

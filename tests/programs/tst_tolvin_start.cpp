@@ -80,16 +80,16 @@ private:
 
 QByteArray optionBytes(const QString &password, double nextDate)
 {
-    struct OptionRec record;
+    OptionsRecord record;
     record.setPassword(password);
     record.setNextDate(nextDate);
-    return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), OptionRec::size);
+    return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), OptionsRecord::size);
 }
 
 double nextDateOf(const QByteArray &bytes)
 {
-    struct OptionRec record;
-    if (bytes.size() != int(OptionRec::size))
+    OptionsRecord record;
+    if (bytes.size() != int(OptionsRecord::size))
         return -1;
     std::copy(bytes.begin(), bytes.end(), record.bytes.begin());
     return record.nextDate();

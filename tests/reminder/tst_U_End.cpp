@@ -38,19 +38,19 @@ double tomorrow()
 
 QByteArray optionBytes(const QString &password, double nextDate)
 {
-    struct OptionRec record;
+    OptionsRecord record;
     record.setPassword(password);
     record.setNextDate(nextDate);
     // Gap bytes the programs never write, to see the record kept whole.
     record.bytes[22] = 0x5a;
     record.bytes[23] = 0xa5;
-    return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), OptionRec::size);
+    return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), OptionsRecord::size);
 }
 
 double nextDateOf(const QByteArray &bytes)
 {
-    struct OptionRec record;
-    std::copy(bytes.begin(), bytes.begin() + OptionRec::size, record.bytes.begin());
+    OptionsRecord record;
+    std::copy(bytes.begin(), bytes.begin() + OptionsRecord::size, record.bytes.begin());
     return record.nextDate();
 }
 

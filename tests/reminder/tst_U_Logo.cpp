@@ -26,18 +26,18 @@ const QDate fifthOfMarch(2027, 3, 5);
 
 QByteArray optionBytes(const QString &password, double nextDate)
 {
-    struct OptionRec record;
+    OptionsRecord record;
     record.setPassword(password);
     record.setNextDate(nextDate);
     // A gap byte the programs never write, to see the record kept whole.
     record.bytes[22] = 0x5a;
-    return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), OptionRec::size);
+    return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), OptionsRecord::size);
 }
 
 double storedNextDate(const QByteArray &bytes)
 {
-    struct OptionRec record;
-    std::copy(bytes.begin(), bytes.begin() + OptionRec::size, record.bytes.begin());
+    OptionsRecord record;
+    std::copy(bytes.begin(), bytes.begin() + OptionsRecord::size, record.bytes.begin());
     return record.nextDate();
 }
 
@@ -67,9 +67,10 @@ protected:
     {
         FrmLogo->Timer1->stop();
         FrmTolvin->hide();
-        for (RecordFile *file : {&OptionFile, &MuzikFile})
-            if (file->isOpen())
-                file->close();
+        if (OptionFile.isOpen())
+            OptionFile.close();
+        if (MuzikFile.isOpen())
+            MuzikFile.close();
         CloseDatabase();
         Calendar::setToday(QDate());
     }
@@ -143,7 +144,7 @@ TEST_F(ULogoTest, DayWithRowsShowsReminderAndCreatesMuzikFile)
 
     ASSERT_TRUE(MuzikFile.isOpen());
     EXPECT_EQ(folder.read(QStringLiteral("muzikdan.dat")).size(), 20 * 297);
-    const SoundEventRec first = Records::readSoundEvent(MuzikFile, 1);
+    const SoundEventRecord first = Records::readSoundEvent(MuzikFile, 1);
     EXPECT_EQ(first.name(), QStringLiteral("Событие 01"));
     EXPECT_EQ(first.path(), folder.path() + QStringLiteral("sound/sub.wav"));
 }

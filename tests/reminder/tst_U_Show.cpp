@@ -316,7 +316,7 @@ protected:
     // Gives sound event n this file in "muzikdan.dat".
     static void setSoundFile(int n, const QString &path)
     {
-        SoundEventRec record = Records::readSoundEvent(MuzikFile, n);
+        SoundEventRecord record = Records::readSoundEvent(MuzikFile, n);
         record.setPath(path);
         Records::writeSoundEvent(MuzikFile, n, record);
     }
