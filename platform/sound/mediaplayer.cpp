@@ -424,6 +424,11 @@ bool starting()
     return Clock::now() - *firstFailure < retryPeriod;
 }
 
+bool isOpen()
+{
+    return audioState == AudioState::Ready;
+}
+
 void setRetryPeriod(int milliseconds)
 {
     retryPeriod = std::chrono::milliseconds(milliseconds);

@@ -64,6 +64,9 @@ namespace SoundDevice
 // True while no device is open and the retry period, counted from the first
 // failed attempt, has not run out; tries once more to open it first.
 bool starting();
+// True while the device is open. Tries nothing: after an open that failed,
+// it tells a file the player could not open from a device that is missing.
+bool isOpen();
 // The retry period, 10 seconds unless a test sets another.
 void setRetryPeriod(int milliseconds);
 } // namespace SoundDevice
