@@ -6,7 +6,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <memory>
 
 class MediaPlayer
@@ -69,13 +68,13 @@ bool starting();
 bool isOpen();
 // The retry period, 10 seconds unless a test sets another.
 void setRetryPeriod(int milliseconds);
+// Halts every sound and closes the device for good, so that the mixer's
+// thread is gone before the process ends; the layer plays nothing after.
+void shutDown();
 } // namespace SoundDevice
 
-// Observation seam for tests: every file that the layer started to play
-// (MediaPlayer::play and playSoundSync), in order; an empty text stands for
-// the default alert sound.
-namespace SoundLog
-{
-QStringList played();
-void clear();
-} // namespace SoundLog
+// Observation seam for tests: when set, told of every file that the layer
+// starts to play (MediaPlayer::play and playSoundSync), in order; an empty
+// text stands for the default alert sound. The programs set none.
+using PlayObserver = void (*)(const QString &fileName);
+void setPlayObserver(PlayObserver observer);
