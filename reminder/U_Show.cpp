@@ -89,6 +89,25 @@ void browseSilently()
     grid->setFocus();
 }
 
+// Opens and plays entry `index` of the play list, which becomes the play
+// index. A file that cannot be opened leaves no device open: its error
+// passes out, and the next tick counts the entry as ended and goes on. A
+// sound device that cannot open fails every entry alike, so its error is
+// shown once and the window stays without sound.
+void playEntry(int index)
+{
+    FrmTolvin->TmrPlayAllTag = index;
+    try {
+        openAndPlay(PlayList->at(index));
+    } catch (...) {
+        if (!SoundDevice::isOpen()) {
+            FrmTolvin->TmrPlayAll->stop();
+            browseSilently();
+        }
+        throw;
+    }
+}
+
 void stopAndClosePlayer()
 {
     ::MediaPlayer &player = FrmTolvin->MediaPlayer;
@@ -163,22 +182,15 @@ void PlayAllFromStart()
         browseSilently();
         return;
     }
-    // At logon the sound server may start after the reminder: the ticks
-    // wait for the device (index -1) and start the first entry when it is
-    // there or has been given up.
-    if (SoundDevice::starting()) {
-        FrmTolvin->TmrPlayAllTag = -1;
-        FrmTolvin->TmrPlayAll->start();
-        return;
-    }
-    FrmTolvin->TmrPlayAllTag = 0;
-    try {
-        openAndPlay(PlayList->at(0));
-    } catch (...) {
-        browseSilently();
-        throw;
-    }
+    // The ticks carry the sequence on from here: past a first entry that
+    // cannot be opened as past any later one, and, while the sound server is
+    // still starting at logon, waiting for the device (index -1) before they
+    // start the first entry.
     FrmTolvin->TmrPlayAll->start();
+    if (SoundDevice::starting())
+        FrmTolvin->TmrPlayAllTag = -1;
+    else
+        playEntry(0);
 }
 
 void PlaySelectedSound()
@@ -300,16 +312,13 @@ void TFrmTolvin::TmrPlayAllTimer()
     if (!PlayList)
         return;
     if (TmrPlayAllTag < 0) {
-        if (SoundDevice::starting())
-            return;
-        // A first entry that cannot be opened must leave the timer off.
-        TmrPlayAll->stop();
-        PlayAllFromStart();
+        if (!SoundDevice::starting())
+            playEntry(0);
         return;
     }
-    // An entry that failed to open left no device. The tick that tried it
-    // showed its error; here it counts as ended, so the sequence goes on
-    // instead of failing again on every tick.
+    // An entry that failed to open left no device. Its error was shown when
+    // it was tried; here it counts as ended, so the sequence goes on instead
+    // of failing again on every tick.
     if (MediaPlayer.isDeviceOpen()) {
         const int position = MediaPlayer.position();
         const int length = MediaPlayer.length();
@@ -326,8 +335,7 @@ void TFrmTolvin::TmrPlayAllTimer()
         TmrPlayAll->stop();
         return;
     }
-    ++TmrPlayAllTag;
-    openAndPlay(PlayList->at(TmrPlayAllTag));
+    playEntry(TmrPlayAllTag + 1);
 }
 
 void TFrmTolvin::DBGridDblClick()

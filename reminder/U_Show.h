@@ -77,8 +77,8 @@ void OpenTodayEvents();
 // does nothing more.
 void CloseDatabase();
 
-// Starts the sequence at the first entry of the play list; nothing when the
-// list is empty.
+// Starts the sequence at the first entry of the play list. With nothing to
+// play (an empty list, or no sound device) the grid may only be browsed.
 void PlayAllFromStart();
 // Stops what plays and plays the sound of the grid's current row, read
 // afresh from "muzikdan.dat"; a row without an existing sound file plays

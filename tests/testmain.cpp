@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "mediaplayer.h"
 #include "testsupport.h"
 
 int main(int argc, char **argv)
@@ -14,5 +15,10 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     ScriptedDialogs::install();
-    return RUN_ALL_TESTS();
+    SoundLog::install();
+    const int result = RUN_ALL_TESTS();
+    // What the programs' end runs; the mixer's thread is gone before the
+    // process tears down.
+    SoundDevice::shutDown();
+    return result;
 }

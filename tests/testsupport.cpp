@@ -1,5 +1,5 @@
-// The scripted dialog seam, temporary Program folders and the small makers
-// of test data.
+// The scripted dialog seam, the log of played sounds, temporary Program
+// folders and the small makers of test data.
 #include "testsupport.h"
 
 #include "adoconnection.h"
@@ -7,6 +7,7 @@
 #include "calendar.h"
 #include "errors.h"
 #include "form.h"
+#include "mediaplayer.h"
 #include "programfolder.h"
 
 #include <QAccessible>
@@ -99,6 +100,30 @@ void ScriptedDialogs::clear()
     m_confirmAnswers.clear();
     m_fileAnswers.clear();
 }
+
+namespace SoundLog
+{
+namespace
+{
+QStringList playedFiles;
+}
+
+void install()
+{
+    setPlayObserver([](const QString &fileName) { playedFiles.append(fileName); });
+}
+
+QStringList played()
+{
+    return playedFiles;
+}
+
+void clear()
+{
+    playedFiles.clear();
+}
+
+} // namespace SoundLog
 
 TemporaryProgramFolder::TemporaryProgramFolder()
 {

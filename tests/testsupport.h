@@ -1,6 +1,7 @@
 // What the tests share: a scripted stand-in for the dialog seam that records
-// every message and never blocks, a temporary Program folder, and helpers
-// for typing text that QTest::keyClicks cannot send.
+// every message and never blocks, the log of played sounds, a temporary
+// Program folder, and helpers for typing text that QTest::keyClicks cannot
+// send.
 #pragma once
 
 #include <QByteArray>
@@ -55,6 +56,16 @@ private:
     std::deque<bool> m_confirmAnswers;
     std::deque<QString> m_fileAnswers;
 };
+
+// What the sound layer started to play since the last clear, in order; an
+// empty text stands for the default alert sound. The test main installs it
+// as the layer's observer.
+namespace SoundLog
+{
+void install();
+QStringList played();
+void clear();
+} // namespace SoundLog
 
 // A fresh Program folder for one test: a temporary folder, set as the
 // folder the programs take for their own; restored when it goes.

@@ -1,6 +1,7 @@
 // The sound layer over SDL2_mixer: the media player (streamed music, or a
 // decoded chunk on a reserved channel for WAV files the streaming decoder
-// refuses), the synchronous file player with its default alert, and the log.
+// refuses), the synchronous file player with its default alert, and the
+// observer that tests set.
 // Audio starts lazily. A device that does not open is tried again on later
 // calls, never waited for here; only SDL_AUDIODRIVER=dummy plays silently.
 #include "mediaplayer.h"
@@ -11,7 +12,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <sys/stat.h>
@@ -34,7 +34,7 @@ std::chrono::milliseconds retryPeriod(10000);
 Mix_Chunk *alertChunk = nullptr;
 int deviceFrequency = 44100;
 int deviceFrameBytes = 4;
-QStringList playedFiles;
+PlayObserver playObserver = nullptr;
 
 // Channel 0 belongs to the media player; the synchronous player takes any
 // of the others.
@@ -43,26 +43,16 @@ constexpr int PlayerChannel = 0;
 // cut off, so that a stalled device never hangs the caller.
 constexpr int SyncMarginMs = 1000;
 
+void tellObserver(const QString &fileName)
+{
+    if (playObserver)
+        playObserver(fileName);
+}
+
 QString mixerError(const QString &fallback)
 {
     const QString text = QString::fromUtf8(Mix_GetError());
     return text.isEmpty() ? fallback : text;
-}
-
-void shutDownAudio()
-{
-    if (audioState != AudioState::Ready)
-        return;
-    Mix_HaltChannel(-1);
-    Mix_HaltMusic();
-    if (alertChunk) {
-        Mix_FreeChunk(alertChunk);
-        alertChunk = nullptr;
-    }
-    Mix_CloseAudio();
-    Mix_Quit();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    audioState = AudioState::ShutDown;
 }
 
 bool openAudio()
@@ -100,8 +90,6 @@ bool ensureAudio()
     Mix_AllocateChannels(8);
     Mix_ReserveChannels(1);
     audioState = AudioState::Ready;
-    // The mixer's thread must be gone before the process tears down.
-    std::atexit(shutDownAudio);
     return true;
 }
 
@@ -334,7 +322,7 @@ void MediaPlayer::play()
     if (device.state == Device::State::Playing)
         return;
     device.halt();
-    playedFiles.append(device.file);
+    tellObserver(device.file);
     device.state = Device::State::Playing;
     device.startedAt = SDL_GetTicks64();
     // A sound that is over or fails to start counts as ended at once, so
@@ -402,11 +390,11 @@ void playSoundSync(const QString &fileName)
     Mix_Chunk *chunk = loadChunk(fileName);
     int channel = chunk ? Mix_PlayChannel(-1, chunk, 0) : -1;
     if (channel >= 0) {
-        playedFiles.append(fileName);
+        tellObserver(fileName);
         waitForChannel(channel, chunkMilliseconds(chunk));
     } else if (Mix_Chunk *beep = alert()) {
         channel = Mix_PlayChannel(-1, beep, 0);
-        playedFiles.append(QString());
+        tellObserver(QString());
         if (channel >= 0)
             waitForChannel(channel, chunkMilliseconds(beep));
     }
@@ -424,24 +412,35 @@ bool starting()
     return Clock::now() - *firstFailure < retryPeriod;
 }
 
+bool isOpen()
+{
+    return audioState == AudioState::Ready;
+}
+
 void setRetryPeriod(int milliseconds)
 {
     retryPeriod = std::chrono::milliseconds(milliseconds);
 }
 
+void shutDown()
+{
+    if (audioState == AudioState::Ready) {
+        Mix_HaltChannel(-1);
+        Mix_HaltMusic();
+        if (alertChunk) {
+            Mix_FreeChunk(alertChunk);
+            alertChunk = nullptr;
+        }
+        Mix_CloseAudio();
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    audioState = AudioState::ShutDown;
+}
+
 } // namespace SoundDevice
 
-namespace SoundLog
+void setPlayObserver(PlayObserver observer)
 {
-
-QStringList played()
-{
-    return playedFiles;
+    playObserver = observer;
 }
-
-void clear()
-{
-    playedFiles.clear();
-}
-
-} // namespace SoundLog

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <memory>
 
 class MediaPlayer
@@ -64,15 +63,18 @@ namespace SoundDevice
 // True while no device is open and the retry period, counted from the first
 // failed attempt, has not run out; tries once more to open it first.
 bool starting();
+// True while the device is open. Tries nothing: after an open that failed,
+// it tells a file the player could not open from a device that is missing.
+bool isOpen();
 // The retry period, 10 seconds unless a test sets another.
 void setRetryPeriod(int milliseconds);
+// Halts every sound and closes the device for good, so that the mixer's
+// thread is gone before the process ends; the layer plays nothing after.
+void shutDown();
 } // namespace SoundDevice
 
-// Observation seam for tests: every file that the layer started to play
-// (MediaPlayer::play and playSoundSync), in order; an empty text stands for
-// the default alert sound.
-namespace SoundLog
-{
-QStringList played();
-void clear();
-} // namespace SoundLog
+// Observation seam for tests: when set, told of every file that the layer
+// starts to play (MediaPlayer::play and playSoundSync), in order; an empty
+// text stands for the default alert sound. The programs set none.
+using PlayObserver = void (*)(const QString &fileName);
+void setPlayObserver(PlayObserver observer);

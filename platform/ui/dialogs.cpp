@@ -10,9 +10,12 @@
 #include <QPushButton>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace
 {
+
+std::vector<void (*)()> processEndSteps;
 
 class RealDialogs : public DialogSeam
 {
@@ -69,7 +72,13 @@ public:
     [[noreturn]] void endProcess(int exitCode) override
     {
         // Every record and row was written when it was made; nothing is
-        // buffered, so the process may end at once.
+        // buffered, so once the steps have run the process may end at once,
+        // without unwinding the handler and the modal loops it runs in.
+        while (!processEndSteps.empty()) {
+            void (*step)() = processEndSteps.back();
+            processEndSteps.pop_back();
+            step();
+        }
         std::fflush(nullptr);
         std::_Exit(exitCode);
     }
@@ -88,6 +97,11 @@ DialogSeam &dialogs()
 void setDialogs(DialogSeam *seam)
 {
     current = seam ? seam : &realDialogs;
+}
+
+void runAtProcessEnd(void (*step)())
+{
+    processEndSteps.push_back(step);
 }
 
 QString errorMessageText(const QString &text)

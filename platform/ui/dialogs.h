@@ -32,8 +32,14 @@ public:
     // until the form is hidden.
     virtual void showModal(Form *form) = 0;
     // Ends the process with this exit code; nothing after the call runs.
+    // The real seam first runs the steps given to runAtProcessEnd.
     [[noreturn]] virtual void endProcess(int exitCode) = 0;
 };
+
+// Adds a step that the real endProcess runs before the process ends, such
+// as the sound layer's shutdown, which halts what plays and closes the
+// device. Steps run newest first, each once; they must not show anything.
+void runAtProcessEnd(void (*step)());
 
 DialogSeam &dialogs();
 // Replaces the seam (tests); nullptr restores the real one.

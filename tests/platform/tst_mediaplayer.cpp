@@ -1,6 +1,7 @@
 // Tests of the sound layer: the media player's open/play/stop/close cycle and
 // its idea of "ended" on WAV, MP3, truncated and empty files, its errors,
-// the synchronous player with its default alert, and the sound log.
+// the synchronous player with its default alert, the observer of what it
+// plays, and the shutdown that ending the process runs.
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -10,6 +11,7 @@
 #include <QThread>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -324,6 +326,43 @@ TEST(SoundDeviceMissing, RaisesUntilTheDeviceComes)
     QProcessEnvironment env;
     env.insert("SDL_AUDIODRIVER", "nosuchdriver");
     runChildTest("SoundDeviceMissing.DISABLED_Child", env);
+}
+
+// The real end of the process runs its steps newest first, the sound
+// layer's shutdown among them, then ends with the code given; nothing after
+// the call runs.
+TEST(ProcessEnd, DISABLED_Child)
+{
+    const QString wav = qEnvironmentVariable("ORVISTA_END_CHILD");
+    if (wav.isEmpty())
+        GTEST_SKIP() << "runs only as the child of RunsItsStepsThenEnds";
+    runAtProcessEnd([] { std::printf("open after: %d\n", int(SoundDevice::isOpen())); });
+    runAtProcessEnd(SoundDevice::shutDown);
+    runAtProcessEnd([] { std::printf("open before: %d\n", int(SoundDevice::isOpen())); });
+    MediaPlayer player;
+    player.setFileName(wav);
+    player.open();
+    player.play();
+    setDialogs(nullptr);
+    dialogs().endProcess(7);
+}
+
+TEST(ProcessEnd, RunsItsStepsThenEnds)
+{
+    QTemporaryDir dir;
+    const QString wav = dir.filePath("long.wav");
+    writeToneWav(wav, 3000);
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("ORVISTA_END_CHILD", wav);
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--gtest_also_run_disabled_tests", "--gtest_filter=ProcessEnd.DISABLED_Child"});
+    ASSERT_TRUE(child.waitForFinished(30000));
+    const QByteArray output = child.readAllStandardOutput();
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.exitCode(), 7) << output.toStdString();
+    EXPECT_TRUE(output.endsWith("open before: 1\nopen after: 0\n")) << output.toStdString();
 }
 
 // SDL's disk driver writes what really reached the device, in a child of

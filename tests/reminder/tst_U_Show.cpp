@@ -32,6 +32,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QToolTip>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 // Lets GoogleTest print texts and lists of texts readably.
@@ -594,50 +595,45 @@ TEST_F(UShowPlaybackTest, ReleasedGridReplaysTheCurrentRowReadAfresh)
     EXPECT_FALSE(FrmTolvin->TmrPlayAll->isActive());
 }
 
-// The parameter is the entry that turns bad: one in the middle, the last.
-class UShowBrokenEntryTest : public UShowPlaybackTest, public ::testing::WithParamInterface<int>
+// The parameter: the entries whose files turn out empty, so that the player
+// cannot open them. Each costs one error, the others play in order, and the
+// grid is released after the last, also when none could play.
+class UShowBrokenEntryTest : public UShowPlaybackTest,
+                             public ::testing::WithParamInterface<std::vector<int>>
 {
 };
 
-TEST_P(UShowBrokenEntryTest, ShowsOneErrorAndTheSequenceGoesOn)
+TEST_P(UShowBrokenEntryTest, ShowsOneErrorEachAndTheSequenceGoesOn)
 {
-    const int broken = GetParam();
     for (int n = 1; n <= 3; ++n)
         setSoundFile(n, tone(QStringLiteral("%1.wav").arg(QChar(u'a' + n - 1)), 100));
-    showReminder({once("a", 1), once("b", 2), once("c", 3)});
+    addDateRows(folder.path(), {once("a", 1), once("b", 2), once("c", 3)});
+    OpenTodayEvents();
     QStringList entries;
     for (const QString &commentary : listedCommentaries())
         entries << folder.file(commentary + QStringLiteral(".wav"));
-    // The list holds the paths; the file turns bad before its turn comes.
-    folder.write(QFileInfo(entries.at(broken)).fileName(), "not a sound at all");
+    QStringList expected;
+    for (int entry = 0; entry < entries.size(); ++entry) {
+        const bool broken = std::count(GetParam().begin(), GetParam().end(), entry) != 0;
+        if (broken)
+            folder.write(QFileInfo(entries.at(entry)).fileName(), QByteArray());
+        else
+            expected << entries.at(entry);
+    }
+    FrmTolvin->showNonModal();
 
-    QStringList errors;
+    QStringList errors = ScriptedDialogs::instance().takeTexts();
     for (const QStringList &shown : runSequence())
         errors << shown;
-    EXPECT_EQ(errors.size(), 1) << errors.join(QLatin1String(" | ")).toStdString();
-    QStringList expected = entries;
-    expected.removeAt(broken);
+    EXPECT_EQ(errors.size(), qsizetype(GetParam().size()))
+        << errors.join(QLatin1String(" | ")).toStdString();
     EXPECT_EQ(SoundLog::played(), expected);
     expectReleased();
 }
 
-INSTANTIATE_TEST_SUITE_P(MiddleAndLast, UShowBrokenEntryTest, ::testing::Values(1, 2));
-
-TEST_F(UShowPlaybackTest, FirstEntryThatCannotBeOpenedLeavesTheWindowSilent)
-{
-    const QString bad = folder.file(QStringLiteral("bad.wav"));
-    folder.write(QStringLiteral("bad.wav"), "not a sound at all");
-    setSoundFile(1, bad);
-    setSoundFile(2, tone(QStringLiteral("good.wav"), 100));
-    showReminder({once("bad", 1), yearly("good", 2), yearly("good again", 2)});
-
-    const QStringList shown = ScriptedDialogs::instance().takeTexts();
-    ASSERT_EQ(shown.size(), 1);
-    EXPECT_FALSE(shown[0].isEmpty());
-    // The rows below have sounds, but Enter and double-click play none.
-    expectBrowsingOnly();
-    EXPECT_TRUE(ScriptedDialogs::instance().take().empty());
-}
+INSTANTIATE_TEST_SUITE_P(FirstMiddleLastAndAll, UShowBrokenEntryTest,
+                         ::testing::Values(std::vector<int>{0}, std::vector<int>{1},
+                                           std::vector<int>{2}, std::vector<int>{0, 1, 2}));
 
 // Without a sound device the sequence waits for one on its ticks; the
 // device either comes, or the player's error is shown once and the window
