@@ -58,8 +58,9 @@ AdoConnection::~AdoConnection()
 
 QString AdoConnection::dataSourceOf(const QString &connectionString)
 {
-    // Pairs "Key=Value" separated by ";"; a value may be quoted so that it can
-    // hold a ";" itself.
+    // Pairs "Key=Value" separated by ";". As in OLE DB connection strings, a
+    // value may be quoted with " or ' so that it can hold a ";", and the
+    // quote itself stands doubled inside it.
     qsizetype i = 0;
     const qsizetype n = connectionString.size();
     while (i < n) {
@@ -74,10 +75,16 @@ QString AdoConnection::dataSourceOf(const QString &connectionString)
         if (j < n &&
             (connectionString[j] == QLatin1Char('"') || connectionString[j] == QLatin1Char('\''))) {
             const QChar quote = connectionString[j];
-            const qsizetype close = connectionString.indexOf(quote, j + 1);
-            const qsizetype end = close < 0 ? n : close;
-            value = connectionString.mid(j + 1, end - j - 1);
-            i = connectionString.indexOf(QLatin1Char(';'), end);
+            qsizetype k = j + 1;
+            for (; k < n; ++k) {
+                if (connectionString[k] == quote) {
+                    if (k + 1 >= n || connectionString[k + 1] != quote)
+                        break;
+                    ++k;
+                }
+                value += connectionString[k];
+            }
+            i = connectionString.indexOf(QLatin1Char(';'), k);
         } else {
             const qsizetype semicolon = connectionString.indexOf(QLatin1Char(';'), j);
             value = connectionString.mid(j, (semicolon < 0 ? n : semicolon) - j).trimmed();

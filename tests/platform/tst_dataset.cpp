@@ -6,6 +6,7 @@
 #include "adoconnection.h"
 #include "adodataset.h"
 #include "calendar.h"
+#include "connectionstring.h"
 #include "errors.h"
 #include "jetsql.h"
 
@@ -26,12 +27,6 @@ namespace
 const QString editorQuery =
     QStringLiteral("SELECT TabData.Date, TabData.Commentary, TabData.Annually, TabData.PsevdoDate, "
                    "TabData.Muzik FROM TabData ORDER BY TabData.Date");
-
-QString connectionString(const QString &file)
-{
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + file +
-           QStringLiteral(";Persist Security Info=False");
-}
 
 double pseudoDate(const QDate &date)
 {
@@ -127,7 +122,7 @@ private:
 struct Open {
     explicit Open(const QString &file, const QString &query = editorQuery)
     {
-        connection.setConnectionString(connectionString(file));
+        connection.setConnectionString(datesConnectionString(file));
         connection.open();
         dataSet.setConnection(&connection);
         dataSet.setCommandText(query);
@@ -163,6 +158,10 @@ TEST(AdoConnection, TakesDataSourceFromTheConnectionString)
         {"Data Source=/x/dates.mdb", "/x/dates.mdb"},
         {"provider=x; data source = /x/a.mdb ;", "/x/a.mdb"},
         {"Data Source=\"/x/a;b.mdb\";Persist Security Info=False", "/x/a;b.mdb"},
+        {"Data Source=\"/x/\"\"a\"\";b.mdb\";Persist Security Info=False", "/x/\"a\";b.mdb"},
+        {"Data Source='/x/\"a';b.mdb';Persist Security Info=False", "/x/\"a"},
+        {"Data Source='/x/''a'';b.mdb'", "/x/'a';b.mdb"},
+        {"Data Source=\"/x/unclosed;b.mdb", "/x/unclosed;b.mdb"},
         {"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False", ""},
         {"", ""},
     };
@@ -170,6 +169,54 @@ TEST(AdoConnection, TakesDataSourceFromTheConnectionString)
         EXPECT_EQ(AdoConnection::dataSourceOf(QString::fromUtf8(c.text)),
                   QString::fromUtf8(c.source))
             << c.text;
+}
+
+// Every path comes back whole from the programs' connection string; a plain
+// one keeps the exact text of old, with no quotes.
+TEST(AdoConnection, ConnectionStringCarriesAnyPathToTheDataSource)
+{
+    const struct {
+        const char *path;
+        const char *text; // nullptr: quoted, not compared
+    } cases[] = {
+        {"/home/user/Orvista/Dates.mdb",
+         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/home/user/Orvista/Dates.mdb;Persist "
+         "Security Info=False"},
+        {"/opt/Мои даты/dates.mdb",
+         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/opt/Мои даты/dates.mdb;Persist Security "
+         "Info=False"},
+        {"/a=b/x y/Dates.mdb", "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/a=b/x y/Dates.mdb;"
+                               "Persist Security Info=False"},
+        {"/home/user/Напоминания;старые/Dates.mdb",
+         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=\"/home/user/Напоминания;старые/"
+         "Dates.mdb\";Persist Security Info=False"},
+        {"/x/\"quoted\"/Dates.mdb", "Provider=Microsoft.Jet.OLEDB.4.0;Data "
+                                    "Source=\"/x/\"\"quoted\"\"/Dates.mdb\";Persist Security "
+                                    "Info=False"},
+        {"/x/it's/Dates.mdb", nullptr},
+        {"/x/\";'\"\"/;;/Dates.mdb", nullptr},
+    };
+    for (const auto &c : cases) {
+        const QString path = QString::fromUtf8(c.path);
+        const QString text = datesConnectionString(path);
+        if (c.text) {
+            EXPECT_EQ(text, QString::fromUtf8(c.text)) << c.path;
+        }
+        EXPECT_EQ(AdoConnection::dataSourceOf(text), path) << text.toStdString();
+    }
+}
+
+TEST(AdoConnection, OpensADatabaseInAFolderWhoseNameHoldsASemicolon)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("Напоминания;старые"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    Database db;
+    db.add(QDate(2027, 3, 5), QStringLiteral("one"));
+    db.closeRaw();
+    ASSERT_TRUE(QFile::copy(db.path(), folder + QStringLiteral("/Dates.mdb")));
+    Open open(folder + QStringLiteral("/dates.mdb"));
+    EXPECT_EQ(open.comments(), QStringList{QStringLiteral("one")});
 }
 
 TEST(AdoConnection, FindsTheFileWhateverTheCaseOfItsName)
@@ -192,7 +239,7 @@ TEST(AdoConnection, MissingFileIsReportedAndNeverCreated)
     for (const QString &file : {dir.filePath(QStringLiteral("Dates.mdb")),
                                 dir.filePath(QStringLiteral("no/Dates.mdb"))}) {
         AdoConnection connection;
-        connection.setConnectionString(connectionString(file));
+        connection.setConnectionString(datesConnectionString(file));
         try {
             connection.open();
             ADD_FAILURE() << "opened " << file.toStdString();
@@ -216,7 +263,7 @@ TEST(AdoConnection, FileThatIsNotADatabaseFailsAtOpenAndIsLeftAlone)
         out.write(bytes);
         out.close();
         AdoConnection connection;
-        connection.setConnectionString(connectionString(file));
+        connection.setConnectionString(datesConnectionString(file));
         try {
             connection.open();
             ADD_FAILURE() << "opened a file of " << bytes.size() << " bytes";
@@ -558,7 +605,7 @@ TEST(AdoDataSet, FailedOpenLeavesAnInactiveDatasetThatRefusesEverything)
     Database db;
     db.exec(QStringLiteral("ALTER TABLE TabData RENAME TO Other"));
     AdoConnection connection;
-    connection.setConnectionString(connectionString(db.path()));
+    connection.setConnectionString(datesConnectionString(db.path()));
     connection.open();
     AdoDataSet set;
     set.setConnection(&connection);
@@ -589,7 +636,7 @@ TEST(AdoDataSet, SecondConnectionSeesAPostAtOnceAndDoesNotBlockIt)
     db.add(QDate(2020, 1, 1), QStringLiteral("a"));
     Open editor(db.path());
     AdoConnection reader;
-    reader.setConnectionString(connectionString(db.path()));
+    reader.setConnectionString(datesConnectionString(db.path()));
     reader.open();
     // A read left open on the other connection: in WAL mode it does not
     // stop the writer.
