@@ -15,10 +15,11 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <functional>
+#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <memory>
+#include <optional>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -143,6 +144,78 @@ QStringList entries(const QString &folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// SQLite's "open" and "access" calls as the permission bits of the owner
+// say, also for root, whom the kernel lets write anyway. SQLite reaches the
+// system only through such replaceable calls, which its own tests swap too.
+bool ownerMayWrite(const char *path)
+{
+    struct stat status;
+    return ::stat(path, &status) == 0 && (status.st_mode & S_IWUSR);
+}
+
+int ownerOpen(const char *path, int flags, int mode)
+{
+    const bool writes = (flags & O_ACCMODE) != O_RDONLY;
+    struct stat status;
+    const bool refused =
+        ::stat(path, &status) == 0
+            ? writes && !(status.st_mode & S_IWUSR)
+            : (flags & O_CREAT) &&
+                  !ownerMayWrite(
+                      QFileInfo(QString::fromUtf8(path)).absolutePath().toUtf8().constData());
+    if (refused) {
+        errno = EACCES;
+        return -1;
+    }
+    return ::open(path, flags, mode);
+}
+
+int ownerAccess(const char *path, int how)
+{
+    if ((how & W_OK) && ::access(path, F_OK) == 0 && !ownerMayWrite(path)) {
+        errno = EACCES;
+        return -1;
+    }
+    return ::access(path, how);
+}
+
+// A folder (and perhaps one file in it) the user may not write, for as long
+// as this lives.
+class ReadOnly
+{
+public:
+    explicit ReadOnly(const QString &folder, const QString &file) : m_folder(folder), m_file(file)
+    {
+        QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::ExeOwner);
+        if (!m_file.isEmpty())
+            QFile::setPermissions(m_file, QFile::ReadOwner);
+        sqlite3_vfs *vfs = sqlite3_vfs_find(nullptr);
+        vfs->xSetSystemCall(vfs, "open", reinterpret_cast<sqlite3_syscall_ptr>(&ownerOpen));
+        vfs->xSetSystemCall(vfs, "access", reinterpret_cast<sqlite3_syscall_ptr>(&ownerAccess));
+    }
+    ~ReadOnly()
+    {
+        sqlite3_vfs *vfs = sqlite3_vfs_find(nullptr);
+        vfs->xSetSystemCall(vfs, "open", nullptr);
+        vfs->xSetSystemCall(vfs, "access", nullptr);
+        QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (!m_file.isEmpty())
+            QFile::setPermissions(m_file, QFile::ReadOwner | QFile::WriteOwner);
+    }
+    ReadOnly(const ReadOnly &) = delete;
+    ReadOnly &operator=(const ReadOnly &) = delete;
+
+private:
+    QString m_folder;
+    QString m_file;
+};
 
 // --- the connection -------------------------------------------------------
 
@@ -279,27 +352,55 @@ TEST(AdoConnection, FileThatIsNotADatabaseFailsAtOpenAndIsLeftAlone)
     }
 }
 
-TEST(AdoConnection, ReadOnlyFileInAReadOnlyFolderOpensForReading)
+// Opening reads and changes nothing stored: not the journal mode in the
+// header (bytes 18 and 19: 1 for a rollback journal, 2 for WAL), not any
+// other byte, and a folder or file the user may not write still lets the
+// dates be read (the reminder run by another user).
+TEST(AdoConnection, OpeningWritesNothingAndReadsWhereWritingIsRefused)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "file permissions do not bind root";
-    Database db;
-    db.add(QDate(2027, 3, 5), QStringLiteral("one"));
-    db.closeRaw();
-    ASSERT_FALSE(QFile::exists(db.path() + QStringLiteral("-shm")));
-    const auto writable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-    QFile::setPermissions(db.path(), QFile::ReadOwner);
-    QFile::setPermissions(db.folder(), QFile::ReadOwner | QFile::ExeOwner);
-    const std::unique_ptr<void, std::function<void(void *)>> restore(&db, [&](void *) {
-        QFile::setPermissions(db.folder(), writable);
-        QFile::setPermissions(db.path(), writable);
-    });
-    Open open(db.path());
-    EXPECT_EQ(open.comments(), QStringList{QStringLiteral("one")});
-    open.dataSet.edit();
-    open.dataSet.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("two"));
-    EXPECT_THROW(open.dataSet.post(), DatabaseError);
-    EXPECT_EQ(open.dataSet.state(), AdoDataSet::State::Edit);
+    const struct {
+        const char *journal;
+        bool folderWritable;
+        bool fileWritable;
+    } cases[] = {
+        {"delete", true, true}, {"wal", true, true},      {"delete", false, true},
+        {"wal", false, true},   {"delete", false, false}, {"wal", false, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.journal << " folder " << c.folderWritable << " file " << c.fileWritable);
+        Database db;
+        db.exec(QStringLiteral("PRAGMA journal_mode=%1").arg(QLatin1String(c.journal)));
+        db.add(QDate(2027, 3, 5), QStringLiteral("one"));
+        db.closeRaw();
+        const QByteArray before = fileBytes(db.path());
+        const char mode = QLatin1String(c.journal) == QLatin1String("wal") ? 2 : 1;
+        ASSERT_EQ(before.mid(18, 2), QByteArray(2, mode));
+        {
+            std::optional<ReadOnly> readOnly;
+            if (!c.folderWritable)
+                readOnly.emplace(db.folder(), c.fileWritable ? QString() : db.path());
+            Open open(db.path(), ReminderQuery::forDay(QDate(2027, 3, 5)));
+            EXPECT_EQ(open.comments(), QStringList{QStringLiteral("one")});
+            if (!c.fileWritable) {
+                open.dataSet.edit();
+                open.dataSet.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("two"));
+                EXPECT_THROW(open.dataSet.post(), DatabaseError);
+            }
+        }
+        EXPECT_EQ(fileBytes(db.path()), before);
+        EXPECT_EQ(entries(db.folder()), QStringList{QStringLiteral("Dates.mdb")});
+    }
+}
+
+TEST(ShippedDatabase, IsInWalModeAndAloneInItsFolder)
+{
+    const QString folder = QStringLiteral(ORVISTA_PROGRAM_DIR);
+    const QByteArray header = fileBytes(folder + QStringLiteral("/Dates.mdb")).left(20);
+    ASSERT_EQ(header.size(), 20);
+    EXPECT_TRUE(header.startsWith("SQLite format 3"));
+    EXPECT_EQ(header.mid(18, 2), QByteArray(2, 2)) << "WAL mode";
+    EXPECT_EQ(entries(folder).filter(QStringLiteral("Dates.mdb-")), QStringList());
 }
 
 // --- the dataset ----------------------------------------------------------
