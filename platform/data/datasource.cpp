@@ -22,7 +22,8 @@ QString displayText(AdoDataSet::FieldType type, const QVariant &value)
             return QLocale::system().toString(value.toDate(), QLocale::ShortFormat);
         if (value.typeId() == QMetaType::QDateTime)
             return QLocale::system().toString(value.toDateTime().date(), QLocale::ShortFormat);
-        break;
+        // A stored value that names no date shows an empty cell.
+        return {};
     case AdoDataSet::FieldType::YesNo:
         if (value.typeId() == QMetaType::Bool)
             return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");

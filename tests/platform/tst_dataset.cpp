@@ -7,16 +7,20 @@
 #include "adodataset.h"
 #include "calendar.h"
 #include "connectionstring.h"
+#include "datasource.h"
 #include "errors.h"
 #include "jetsql.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <limits>
 #include <optional>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -466,6 +470,65 @@ TEST(AdoDataSet, ReadsEachStoredValueAsItsFieldsType)
     EXPECT_FALSE(set.fieldValue(QStringLiteral("Annually")).isValid());
     EXPECT_FALSE(set.fieldValue(QStringLiteral("Muzik")).isValid());
     EXPECT_THROW(set.fieldValue(QStringLiteral("Nothing")), DatabaseError);
+}
+
+// Stored date numbers as the Calendar and the dataset read them and a grid
+// shows them. A number that names no date (out of range, an infinity, NaN,
+// which SQLite stores as Null) reads as the stored value, not a date, so
+// that a window that takes it as a date fails with a conversion error; the
+// grid shows the cell empty.
+TEST(AdoDataSet, ReadsStoredDateNumbersAsOneCalendarDoes)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        double stored;
+        QDate date; // invalid: names no date
+        QTime time; // invalid: a whole day
+    } cases[] = {
+        {0, QDate(1899, 12, 30), {}},
+        {1, QDate(1899, 12, 31), {}},
+        {2.5, QDate(1900, 1, 1), QTime(12, 0)},
+        {46452.75, QDate(2027, 3, 6), QTime(18, 0)},
+        {-1, QDate(1899, 12, 29), {}},
+        {-1.25, QDate(1899, 12, 29), QTime(6, 0)},
+        {-0.5, QDate(1899, 12, 30), QTime(12, 0)},
+        {-693593, QDate(1, 1, 1), {}},
+        {-693593.5, QDate(1, 1, 1), QTime(12, 0)},
+        {2958465.5, QDate(9999, 12, 31), QTime(12, 0)},
+        {-693594, {}, {}},
+        {2958466, {}, {}},
+        {-1e9, {}, {}},
+        {1e300, {}, {}},
+        {-1e300, {}, {}},
+        {3.11e180, {}, {}},
+        {inf, {}, {}},
+        {-inf, {}, {}},
+        {std::numeric_limits<double>::quiet_NaN(), {}, {}},
+    };
+    Database db;
+    for (int i = 0; i < int(std::size(cases)); ++i)
+        db.addRaw(cases[i].stored, QString::number(i), 0, 0, 0);
+    Open open(db.path(), QStringLiteral("SELECT Date, Commentary FROM TabData"));
+    DataSource grid;
+    grid.setDataSet(&open.dataSet);
+    ASSERT_EQ(grid.rowCount(), int(std::size(cases)));
+    for (int row = 0; row < grid.rowCount(); ++row) {
+        const auto &c = cases[open.dataSet.value(row, 1).toInt()];
+        SCOPED_TRACE(c.stored);
+        EXPECT_EQ(Calendar::toDate(c.stored), c.date);
+        const QVariant value = open.dataSet.value(row, 0);
+        const QString shown = grid.data(grid.index(row, 0), Qt::DisplayRole).toString();
+        if (!c.date.isValid()) {
+            EXPECT_FALSE(Calendar::decode(c.stored));
+            EXPECT_FALSE(value.canConvert<QDate>()) << value.toString().toStdString();
+            EXPECT_EQ(shown, QString());
+            continue;
+        }
+        EXPECT_EQ(Calendar::decode(c.stored)->msecsSinceStartOfDay,
+                  c.time.isValid() ? c.time.msecsSinceStartOfDay() : 0);
+        EXPECT_EQ(value, c.time.isValid() ? QVariant(QDateTime(c.date, c.time)) : QVariant(c.date));
+        EXPECT_EQ(shown, QLocale::system().toString(c.date, QLocale::ShortFormat));
+    }
 }
 
 TEST(AdoDataSet, AppendedRowStaysAtTheEndUntilTheQueryRunsAgain)
