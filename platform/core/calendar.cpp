@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace Calendar
 {
@@ -16,6 +17,10 @@ QDate fixedToday;
 
 double fromDate(const QDate &date)
 {
+    // An invalid date's Julian day is the lowest integer: subtracting from it
+    // would overflow.
+    if (!date.isValid())
+        return std::numeric_limits<double>::quiet_NaN();
     return static_cast<double>(date.toJulianDay() - epochJulianDay);
 }
 

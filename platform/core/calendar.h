@@ -8,7 +8,7 @@
 namespace Calendar
 {
 
-// The day number of a date; whole days only.
+// The day number of a date; whole days only. NaN for an invalid date.
 double fromDate(const QDate &date);
 
 // A stored date/time number read the way Jet (and OLE Automation) reads
