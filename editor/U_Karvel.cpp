@@ -7,6 +7,7 @@
 #include "U_Option.h"
 #include "adodataset.h"
 #include "calendar.h"
+#include "connectionstring.h"
 #include "controls.h"
 #include "datasource.h"
 #include "datetext.h"
@@ -129,9 +130,8 @@ void TFrmKarvel::OpenDatabase()
 {
     ADOConnect.close();
     ADOConnect.setLoginPrompt(false);
-    ADOConnect.setConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
-                                   ProgramPath +
-                                   QStringLiteral("Dates.mdb;Persist Security Info=False"));
+    ADOConnect.setConnectionString(
+        datesConnectionString(ProgramPath + QStringLiteral("Dates.mdb")));
     ADOConnect.open();
 
     ADODataSet->setConnection(&ADOConnect);

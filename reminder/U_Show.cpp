@@ -6,6 +6,7 @@
 #include "U_End.h"
 #include "adodataset.h"
 #include "calendar.h"
+#include "connectionstring.h"
 #include "controls.h"
 #include "datasource.h"
 #include "datetext.h"
@@ -138,8 +139,7 @@ void OpenTodayEvents()
     form->ADOConnect.close();
     form->ADOConnect.setLoginPrompt(false);
     form->ADOConnect.setConnectionString(
-        QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + ProgramPath +
-        QStringLiteral("dates.mdb;Persist Security Info=False"));
+        datesConnectionString(ProgramPath + QStringLiteral("dates.mdb")));
     form->ADOConnect.open();
 
     AdoDataSet *set = form->ADODataSet;

@@ -5,6 +5,7 @@
 #include "adoconnection.h"
 #include "adodataset.h"
 #include "calendar.h"
+#include "connectionstring.h"
 #include "errors.h"
 #include "form.h"
 #include "mediaplayer.h"
@@ -197,9 +198,7 @@ void writeToneWav(const QString &path, int milliseconds, int hertz)
 void addDateRows(const QString &folder, const std::vector<DateRow> &rows)
 {
     AdoConnection connection;
-    connection.setConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
-                                   folder +
-                                   QStringLiteral("Dates.mdb;Persist Security Info=False"));
+    connection.setConnectionString(datesConnectionString(folder + QStringLiteral("Dates.mdb")));
     connection.open();
     AdoDataSet set;
     set.setConnection(&connection);

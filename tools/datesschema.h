@@ -9,7 +9,9 @@ namespace DatesSchema
 // Dates are Calendar day numbers, Annually is -1 (yes) or 0 (no). The
 // reminder's "(Annually AND PsevdoDate) OR (NOT Annually AND Date)" is
 // answered from the two composite indexes, one per side of the OR; the
-// editor's list reads TabData_Date in order instead of sorting.
+// editor's list reads TabData_Date in order instead of sorting. WAL mode is
+// stored in the file, so it is set here once: the programs' connections
+// never change it, and the reminder never writes the file.
 inline constexpr const char *statements = R"sql(
 CREATE TABLE TabData (
     Date DATETIME,

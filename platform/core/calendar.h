@@ -8,11 +8,24 @@
 namespace Calendar
 {
 
-// The day number of a date; whole days only.
+// The day number of a date; whole days only. NaN for an invalid date.
 double fromDate(const QDate &date);
 
-// The date of a day number; a fraction (a time of day) is dropped. An
-// invalid date for NaN or a number outside the years 1 to 9999.
+// A stored date/time number read the way Jet (and OLE Automation) reads
+// it: the whole part, cut toward zero, counts days from 30 December 1899;
+// the size of the fraction is the time of day, counted forward from
+// midnight on days before that as well (-1.25 is 29 December 1899, 6:00).
+struct DateAndTime {
+    QDate date;
+    int msecsSinceStartOfDay = 0;
+};
+
+// Empty for NaN, an infinity, or a number outside the years 1 to 9999, the
+// years encode() accepts: such a number names no date.
+std::optional<DateAndTime> decode(double number);
+
+// The date of a day number as decode() reads it, without the time of day;
+// an invalid date where decode() is empty.
 QDate toDate(double dayNumber);
 
 // Encodes a year, month and day in the proleptic Gregorian calendar; empty

@@ -1,6 +1,7 @@
-// The connection of the data access layer over SQLite. Every connection runs
-// in WAL mode with a busy timeout, so that the editor and the reminder can
-// use the one database file at the same time.
+// The connection of the data access layer over SQLite. The shipped database
+// is in WAL mode, which lets the editor and the reminder use the one file at
+// the same time; a connection sets only its own busy timeout and changes
+// nothing stored in the file, so a program that only reads never writes it.
 #include "adoconnection.h"
 
 #include "errors.h"
@@ -37,14 +38,37 @@ QString findFile(const QString &path)
     return {};
 }
 
-// Opens and reads the schema once, so that a file that is not a database
-// fails here rather than at the first query. Returns SQLite's result code.
+// Reads the schema once, so that a file that is not a database fails here
+// rather than at the first query. Returns SQLite's result code.
 int probe(sqlite3 *db)
 {
-    // WAL is a lasting property of the file; on a read-only file the switch
-    // is refused, which the probe below does not mind.
-    sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
     return sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+}
+
+// Whether a failed probe says the file could be read but not with the means
+// this way of opening asked for (a side file that cannot be made, a file
+// that cannot be written), so that a more modest way may still read it.
+bool refusedForWriting(int rc)
+{
+    const int primary = rc & 0xff;
+    return primary == SQLITE_CANTOPEN || primary == SQLITE_READONLY;
+}
+
+// Opens and probes `path` one way; the connection, or null with SQLite's
+// result code and text in `rc` and `reason`.
+sqlite3 *openAndProbe(const QByteArray &path, int flags, int &rc, QString &reason)
+{
+    sqlite3 *db = nullptr;
+    rc = sqlite3_open_v2(path.constData(), &db, flags, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(db, busyTimeoutMs);
+        rc = probe(db);
+    }
+    if (rc == SQLITE_OK)
+        return db;
+    reason = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+    sqlite3_close_v2(db);
+    return nullptr;
 }
 
 } // namespace
@@ -58,8 +82,9 @@ AdoConnection::~AdoConnection()
 
 QString AdoConnection::dataSourceOf(const QString &connectionString)
 {
-    // Pairs "Key=Value" separated by ";"; a value may be quoted so that it can
-    // hold a ";" itself.
+    // Pairs "Key=Value" separated by ";". As in OLE DB connection strings, a
+    // value may be quoted with " or ' so that it can hold a ";", and the
+    // quote itself stands doubled inside it.
     qsizetype i = 0;
     const qsizetype n = connectionString.size();
     while (i < n) {
@@ -74,10 +99,16 @@ QString AdoConnection::dataSourceOf(const QString &connectionString)
         if (j < n &&
             (connectionString[j] == QLatin1Char('"') || connectionString[j] == QLatin1Char('\''))) {
             const QChar quote = connectionString[j];
-            const qsizetype close = connectionString.indexOf(quote, j + 1);
-            const qsizetype end = close < 0 ? n : close;
-            value = connectionString.mid(j + 1, end - j - 1);
-            i = connectionString.indexOf(QLatin1Char(';'), end);
+            qsizetype k = j + 1;
+            for (; k < n; ++k) {
+                if (connectionString[k] == quote) {
+                    if (k + 1 >= n || connectionString[k + 1] != quote)
+                        break;
+                    ++k;
+                }
+                value += connectionString[k];
+            }
+            i = connectionString.indexOf(QLatin1Char(';'), k);
         } else {
             const qsizetype semicolon = connectionString.indexOf(QLatin1Char(';'), j);
             value = connectionString.mid(j, (semicolon < 0 ? n : semicolon) - j).trimmed();
@@ -107,32 +138,23 @@ void AdoConnection::open()
 
     // Without SQLITE_OPEN_CREATE a missing file is never made. A file the
     // user may not write is opened read-only by SQLite itself.
-    sqlite3 *db = nullptr;
-    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc == SQLITE_OK) {
-        sqlite3_busy_timeout(db, busyTimeoutMs);
-        rc = probe(db);
-        // A read-only WAL database in a folder where the shared-memory file
-        // cannot be made is readable only as an immutable file.
-        const int primary = rc & 0xff;
-        if ((primary == SQLITE_CANTOPEN || primary == SQLITE_READONLY) &&
-            sqlite3_db_readonly(db, "main") == 1) {
-            sqlite3_close_v2(db);
-            db = nullptr;
-            const QByteArray uri =
-                QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() +
-                "?immutable=1";
-            rc = sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
-                                 nullptr);
-            if (rc == SQLITE_OK)
-                rc = probe(db);
-        }
+    int rc = SQLITE_OK;
+    QString reason;
+    sqlite3 *db = openAndProbe(path.toUtf8(), SQLITE_OPEN_READWRITE, rc, reason);
+    // A WAL database in a folder the user may not write (the reminder run by
+    // another user) cannot get its side files: read it read-only, which
+    // works while another program keeps them, else as an immutable file.
+    // Immutable reading sees only what has reached the main file, and it is
+    // the last resort because it also ignores other programs' changes.
+    if (!db && refusedForWriting(rc))
+        db = openAndProbe(path.toUtf8(), SQLITE_OPEN_READONLY, rc, reason);
+    if (!db && refusedForWriting(rc)) {
+        const QByteArray uri =
+            QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + "?immutable=1";
+        db = openAndProbe(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, rc, reason);
     }
-    if (rc != SQLITE_OK) {
-        const QString reason = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
-        sqlite3_close_v2(db);
+    if (!db)
         throw DatabaseError(QStringLiteral("Could not open database '%1': %2").arg(path, reason));
-    }
     m_db = db;
 }
 

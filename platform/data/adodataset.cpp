@@ -343,17 +343,16 @@ double dateTimeNumber(const QDateTime &dateTime)
     return day < 0 ? day - fraction : day + fraction;
 }
 
+// A number that names no date stays as it is stored, so that reading it as
+// a date fails with a conversion error, as a text in a date field does.
 QVariant dateFromNumber(double number)
 {
-    const double day = std::trunc(number);
-    const QDate date = Calendar::toDate(day);
-    if (!date.isValid())
+    const std::optional<Calendar::DateAndTime> decoded = Calendar::decode(number);
+    if (!decoded)
         return number;
-    if (number == day)
-        return date;
-    qint64 msecs = qRound64(std::fabs(number - day) * msecsPerDay);
-    msecs = qMin<qint64>(msecs, qint64(msecsPerDay) - 1);
-    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(msecs)));
+    if (number == std::trunc(number))
+        return decoded->date;
+    return QDateTime(decoded->date, QTime::fromMSecsSinceStartOfDay(decoded->msecsSinceStartOfDay));
 }
 
 QString typeName(AdoDataSet::FieldType type)

@@ -23,7 +23,8 @@ QString displayText(AdoDataSet::FieldType type, const QVariant &value)
             return shortDateText(value.toDate());
         if (value.typeId() == QMetaType::QDateTime)
             return shortDateText(value.toDateTime().date());
-        break;
+        // A stored value that names no date shows an empty cell.
+        return {};
     case AdoDataSet::FieldType::YesNo:
         if (value.typeId() == QMetaType::Bool)
             return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");

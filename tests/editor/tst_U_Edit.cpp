@@ -23,6 +23,7 @@
 #include <QWheelEvent>
 #include <functional>
 #include <gtest/gtest.h>
+#include <limits>
 #include <optional>
 
 namespace
@@ -497,6 +498,25 @@ TEST_F(EditDialogTest, SoundNumberOutsideTheListSelectsNothingAndIsStoredAsNoSou
         EXPECT_EQ(storedRows(),
                   std::vector<StoredRow>{row(QDate(2015, 5, 5), QStringLiteral("звук"), true, 0)});
         TearDown();
+    }
+}
+
+// A database edited by hand: a Date number that names no day.
+TEST_F(EditDialogTest, DateNumberThatNamesNoDayShowsEmptyAndStopsLoadingWithAConversionError)
+{
+    for (const double date : {1e300, std::numeric_limits<double>::infinity(), -1e9})
+        insert({date, day(2000, 1, 1), QStringLiteral("x"), 0, 0});
+    start();
+    for (int listRow = 0; listRow < 3; ++listRow) {
+        SCOPED_TRACE(listRow);
+        EXPECT_EQ(FrmKarvel->DBGrid->model()->index(listRow, 0).data().toString(), QString());
+        FrmKarvel->ADODataSet->setRecNo(listRow);
+        FrmKarvel->BitEdit->click();
+        const auto shown = ScriptedDialogs::instance().take();
+        ASSERT_EQ(shown.size(), 2u);
+        EXPECT_EQ(shown[1].kind, ShownMessage::Error);
+        EXPECT_EQ(shown[1].text,
+                  QStringLiteral("Could not convert variant of type (double) into type (Date)"));
     }
 }
 

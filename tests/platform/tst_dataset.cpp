@@ -5,6 +5,8 @@
 #include "adoconnection.h"
 #include "adodataset.h"
 #include "calendar.h"
+#include "connectionstring.h"
+#include "datasource.h"
 #include "datesschema.h"
 #include "errors.h"
 #include "jetsql.h"
@@ -12,12 +14,16 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <functional>
+#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <memory>
+#include <iterator>
+#include <limits>
+#include <optional>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -26,12 +32,6 @@ namespace
 const QString editorQuery =
     QStringLiteral("SELECT TabData.Date, TabData.Commentary, TabData.Annually, TabData.PsevdoDate, "
                    "TabData.Muzik FROM TabData ORDER BY TabData.Date");
-
-QString connectionString(const QString &file)
-{
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + file +
-           QStringLiteral(";Persist Security Info=False");
-}
 
 double pseudoDate(const QDate &date)
 {
@@ -127,7 +127,7 @@ private:
 struct Open {
     explicit Open(const QString &file, const QString &query = editorQuery)
     {
-        connection.setConnectionString(connectionString(file));
+        connection.setConnectionString(datesConnectionString(file));
         connection.open();
         dataSet.setConnection(&connection);
         dataSet.setCommandText(query);
@@ -149,6 +149,78 @@ QStringList entries(const QString &folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// SQLite's "open" and "access" calls as the permission bits of the owner
+// say, also for root, whom the kernel lets write anyway. SQLite reaches the
+// system only through such replaceable calls, which its own tests swap too.
+bool ownerMayWrite(const char *path)
+{
+    struct stat status;
+    return ::stat(path, &status) == 0 && (status.st_mode & S_IWUSR);
+}
+
+int ownerOpen(const char *path, int flags, int mode)
+{
+    const bool writes = (flags & O_ACCMODE) != O_RDONLY;
+    struct stat status;
+    const bool refused =
+        ::stat(path, &status) == 0
+            ? writes && !(status.st_mode & S_IWUSR)
+            : (flags & O_CREAT) &&
+                  !ownerMayWrite(
+                      QFileInfo(QString::fromUtf8(path)).absolutePath().toUtf8().constData());
+    if (refused) {
+        errno = EACCES;
+        return -1;
+    }
+    return ::open(path, flags, mode);
+}
+
+int ownerAccess(const char *path, int how)
+{
+    if ((how & W_OK) && ::access(path, F_OK) == 0 && !ownerMayWrite(path)) {
+        errno = EACCES;
+        return -1;
+    }
+    return ::access(path, how);
+}
+
+// A folder (and perhaps one file in it) the user may not write, for as long
+// as this lives.
+class ReadOnly
+{
+public:
+    explicit ReadOnly(const QString &folder, const QString &file) : m_folder(folder), m_file(file)
+    {
+        QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::ExeOwner);
+        if (!m_file.isEmpty())
+            QFile::setPermissions(m_file, QFile::ReadOwner);
+        sqlite3_vfs *vfs = sqlite3_vfs_find(nullptr);
+        vfs->xSetSystemCall(vfs, "open", reinterpret_cast<sqlite3_syscall_ptr>(&ownerOpen));
+        vfs->xSetSystemCall(vfs, "access", reinterpret_cast<sqlite3_syscall_ptr>(&ownerAccess));
+    }
+    ~ReadOnly()
+    {
+        sqlite3_vfs *vfs = sqlite3_vfs_find(nullptr);
+        vfs->xSetSystemCall(vfs, "open", nullptr);
+        vfs->xSetSystemCall(vfs, "access", nullptr);
+        QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (!m_file.isEmpty())
+            QFile::setPermissions(m_file, QFile::ReadOwner | QFile::WriteOwner);
+    }
+    ReadOnly(const ReadOnly &) = delete;
+    ReadOnly &operator=(const ReadOnly &) = delete;
+
+private:
+    QString m_folder;
+    QString m_file;
+};
+
 // --- the connection -------------------------------------------------------
 
 TEST(AdoConnection, TakesDataSourceFromTheConnectionString)
@@ -163,6 +235,10 @@ TEST(AdoConnection, TakesDataSourceFromTheConnectionString)
         {"Data Source=/x/dates.mdb", "/x/dates.mdb"},
         {"provider=x; data source = /x/a.mdb ;", "/x/a.mdb"},
         {"Data Source=\"/x/a;b.mdb\";Persist Security Info=False", "/x/a;b.mdb"},
+        {"Data Source=\"/x/\"\"a\"\";b.mdb\";Persist Security Info=False", "/x/\"a\";b.mdb"},
+        {"Data Source='/x/\"a';b.mdb';Persist Security Info=False", "/x/\"a"},
+        {"Data Source='/x/''a'';b.mdb'", "/x/'a';b.mdb"},
+        {"Data Source=\"/x/unclosed;b.mdb", "/x/unclosed;b.mdb"},
         {"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False", ""},
         {"", ""},
     };
@@ -170,6 +246,54 @@ TEST(AdoConnection, TakesDataSourceFromTheConnectionString)
         EXPECT_EQ(AdoConnection::dataSourceOf(QString::fromUtf8(c.text)),
                   QString::fromUtf8(c.source))
             << c.text;
+}
+
+// Every path comes back whole from the programs' connection string; a plain
+// one keeps the exact text of old, with no quotes.
+TEST(AdoConnection, ConnectionStringCarriesAnyPathToTheDataSource)
+{
+    const struct {
+        const char *path;
+        const char *text; // nullptr: quoted, not compared
+    } cases[] = {
+        {"/home/user/Orvista/Dates.mdb",
+         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/home/user/Orvista/Dates.mdb;Persist "
+         "Security Info=False"},
+        {"/opt/Мои даты/dates.mdb",
+         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/opt/Мои даты/dates.mdb;Persist Security "
+         "Info=False"},
+        {"/a=b/x y/Dates.mdb", "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/a=b/x y/Dates.mdb;"
+                               "Persist Security Info=False"},
+        {"/home/user/Напоминания;старые/Dates.mdb",
+         "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=\"/home/user/Напоминания;старые/"
+         "Dates.mdb\";Persist Security Info=False"},
+        {"/x/\"quoted\"/Dates.mdb", "Provider=Microsoft.Jet.OLEDB.4.0;Data "
+                                    "Source=\"/x/\"\"quoted\"\"/Dates.mdb\";Persist Security "
+                                    "Info=False"},
+        {"/x/it's/Dates.mdb", nullptr},
+        {"/x/\";'\"\"/;;/Dates.mdb", nullptr},
+    };
+    for (const auto &c : cases) {
+        const QString path = QString::fromUtf8(c.path);
+        const QString text = datesConnectionString(path);
+        if (c.text) {
+            EXPECT_EQ(text, QString::fromUtf8(c.text)) << c.path;
+        }
+        EXPECT_EQ(AdoConnection::dataSourceOf(text), path) << text.toStdString();
+    }
+}
+
+TEST(AdoConnection, OpensADatabaseInAFolderWhoseNameHoldsASemicolon)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("Напоминания;старые"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    Database db;
+    db.add(QDate(2027, 3, 5), QStringLiteral("one"));
+    db.closeRaw();
+    ASSERT_TRUE(QFile::copy(db.path(), folder + QStringLiteral("/Dates.mdb")));
+    Open open(folder + QStringLiteral("/dates.mdb"));
+    EXPECT_EQ(open.comments(), QStringList{QStringLiteral("one")});
 }
 
 TEST(AdoConnection, FindsTheFileWhateverTheCaseOfItsName)
@@ -192,7 +316,7 @@ TEST(AdoConnection, MissingFileIsReportedAndNeverCreated)
     for (const QString &file : {dir.filePath(QStringLiteral("Dates.mdb")),
                                 dir.filePath(QStringLiteral("no/Dates.mdb"))}) {
         AdoConnection connection;
-        connection.setConnectionString(connectionString(file));
+        connection.setConnectionString(datesConnectionString(file));
         try {
             connection.open();
             ADD_FAILURE() << "opened " << file.toStdString();
@@ -216,7 +340,7 @@ TEST(AdoConnection, FileThatIsNotADatabaseFailsAtOpenAndIsLeftAlone)
         out.write(bytes);
         out.close();
         AdoConnection connection;
-        connection.setConnectionString(connectionString(file));
+        connection.setConnectionString(datesConnectionString(file));
         try {
             connection.open();
             ADD_FAILURE() << "opened a file of " << bytes.size() << " bytes";
@@ -232,27 +356,55 @@ TEST(AdoConnection, FileThatIsNotADatabaseFailsAtOpenAndIsLeftAlone)
     }
 }
 
-TEST(AdoConnection, ReadOnlyFileInAReadOnlyFolderOpensForReading)
+// Opening reads and changes nothing stored: not the journal mode in the
+// header (bytes 18 and 19: 1 for a rollback journal, 2 for WAL), not any
+// other byte, and a folder or file the user may not write still lets the
+// dates be read (the reminder run by another user).
+TEST(AdoConnection, OpeningWritesNothingAndReadsWhereWritingIsRefused)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "file permissions do not bind root";
-    Database db;
-    db.add(QDate(2027, 3, 5), QStringLiteral("one"));
-    db.closeRaw();
-    ASSERT_FALSE(QFile::exists(db.path() + QStringLiteral("-shm")));
-    const auto writable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-    QFile::setPermissions(db.path(), QFile::ReadOwner);
-    QFile::setPermissions(db.folder(), QFile::ReadOwner | QFile::ExeOwner);
-    const std::unique_ptr<void, std::function<void(void *)>> restore(&db, [&](void *) {
-        QFile::setPermissions(db.folder(), writable);
-        QFile::setPermissions(db.path(), writable);
-    });
-    Open open(db.path());
-    EXPECT_EQ(open.comments(), QStringList{QStringLiteral("one")});
-    open.dataSet.edit();
-    open.dataSet.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("two"));
-    EXPECT_THROW(open.dataSet.post(), DatabaseError);
-    EXPECT_EQ(open.dataSet.state(), AdoDataSet::State::Edit);
+    const struct {
+        const char *journal;
+        bool folderWritable;
+        bool fileWritable;
+    } cases[] = {
+        {"delete", true, true}, {"wal", true, true},      {"delete", false, true},
+        {"wal", false, true},   {"delete", false, false}, {"wal", false, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.journal << " folder " << c.folderWritable << " file " << c.fileWritable);
+        Database db;
+        db.exec(QStringLiteral("PRAGMA journal_mode=%1").arg(QLatin1String(c.journal)));
+        db.add(QDate(2027, 3, 5), QStringLiteral("one"));
+        db.closeRaw();
+        const QByteArray before = fileBytes(db.path());
+        const char mode = QLatin1String(c.journal) == QLatin1String("wal") ? 2 : 1;
+        ASSERT_EQ(before.mid(18, 2), QByteArray(2, mode));
+        {
+            std::optional<ReadOnly> readOnly;
+            if (!c.folderWritable)
+                readOnly.emplace(db.folder(), c.fileWritable ? QString() : db.path());
+            Open open(db.path(), ReminderQuery::forDay(QDate(2027, 3, 5)));
+            EXPECT_EQ(open.comments(), QStringList{QStringLiteral("one")});
+            if (!c.fileWritable) {
+                open.dataSet.edit();
+                open.dataSet.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("two"));
+                EXPECT_THROW(open.dataSet.post(), DatabaseError);
+            }
+        }
+        EXPECT_EQ(fileBytes(db.path()), before);
+        EXPECT_EQ(entries(db.folder()), QStringList{QStringLiteral("Dates.mdb")});
+    }
+}
+
+TEST(ShippedDatabase, IsInWalModeAndAloneInItsFolder)
+{
+    const QString folder = QStringLiteral(ORVISTA_PROGRAM_DIR);
+    const QByteArray header = fileBytes(folder + QStringLiteral("/Dates.mdb")).left(20);
+    ASSERT_EQ(header.size(), 20);
+    EXPECT_TRUE(header.startsWith("SQLite format 3"));
+    EXPECT_EQ(header.mid(18, 2), QByteArray(2, 2)) << "WAL mode";
+    EXPECT_EQ(entries(folder).filter(QStringLiteral("Dates.mdb-")), QStringList());
 }
 
 // --- the dataset ----------------------------------------------------------
@@ -348,6 +500,65 @@ TEST(AdoDataSet, ReadsEachStoredValueAsItsFieldsType)
     EXPECT_FALSE(set.fieldValue(QStringLiteral("Annually")).isValid());
     EXPECT_FALSE(set.fieldValue(QStringLiteral("Muzik")).isValid());
     EXPECT_THROW(set.fieldValue(QStringLiteral("Nothing")), DatabaseError);
+}
+
+// Stored date numbers as the Calendar and the dataset read them and a grid
+// shows them. A number that names no date (out of range, an infinity, NaN,
+// which SQLite stores as Null) reads as the stored value, not a date, so
+// that a window that takes it as a date fails with a conversion error; the
+// grid shows the cell empty.
+TEST(AdoDataSet, ReadsStoredDateNumbersAsOneCalendarDoes)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        double stored;
+        QDate date; // invalid: names no date
+        QTime time; // invalid: a whole day
+    } cases[] = {
+        {0, QDate(1899, 12, 30), {}},
+        {1, QDate(1899, 12, 31), {}},
+        {2.5, QDate(1900, 1, 1), QTime(12, 0)},
+        {46452.75, QDate(2027, 3, 6), QTime(18, 0)},
+        {-1, QDate(1899, 12, 29), {}},
+        {-1.25, QDate(1899, 12, 29), QTime(6, 0)},
+        {-0.5, QDate(1899, 12, 30), QTime(12, 0)},
+        {-693593, QDate(1, 1, 1), {}},
+        {-693593.5, QDate(1, 1, 1), QTime(12, 0)},
+        {2958465.5, QDate(9999, 12, 31), QTime(12, 0)},
+        {-693594, {}, {}},
+        {2958466, {}, {}},
+        {-1e9, {}, {}},
+        {1e300, {}, {}},
+        {-1e300, {}, {}},
+        {3.11e180, {}, {}},
+        {inf, {}, {}},
+        {-inf, {}, {}},
+        {std::numeric_limits<double>::quiet_NaN(), {}, {}},
+    };
+    Database db;
+    for (int i = 0; i < int(std::size(cases)); ++i)
+        db.addRaw(cases[i].stored, QString::number(i), 0, 0, 0);
+    Open open(db.path(), QStringLiteral("SELECT Date, Commentary FROM TabData"));
+    DataSource grid;
+    grid.setDataSet(&open.dataSet);
+    ASSERT_EQ(grid.rowCount(), int(std::size(cases)));
+    for (int row = 0; row < grid.rowCount(); ++row) {
+        const auto &c = cases[open.dataSet.value(row, 1).toInt()];
+        SCOPED_TRACE(c.stored);
+        EXPECT_EQ(Calendar::toDate(c.stored), c.date);
+        const QVariant value = open.dataSet.value(row, 0);
+        const QString shown = grid.data(grid.index(row, 0), Qt::DisplayRole).toString();
+        if (!c.date.isValid()) {
+            EXPECT_FALSE(Calendar::decode(c.stored));
+            EXPECT_FALSE(value.canConvert<QDate>()) << value.toString().toStdString();
+            EXPECT_EQ(shown, QString());
+            continue;
+        }
+        EXPECT_EQ(Calendar::decode(c.stored)->msecsSinceStartOfDay,
+                  c.time.isValid() ? c.time.msecsSinceStartOfDay() : 0);
+        EXPECT_EQ(value, c.time.isValid() ? QVariant(QDateTime(c.date, c.time)) : QVariant(c.date));
+        EXPECT_EQ(shown, QLocale::system().toString(c.date, QLocale::ShortFormat));
+    }
 }
 
 TEST(AdoDataSet, AppendedRowStaysAtTheEndUntilTheQueryRunsAgain)
@@ -623,7 +834,7 @@ TEST(AdoDataSet, FailedOpenLeavesAnInactiveDatasetThatRefusesEverything)
     Database db;
     db.exec(QStringLiteral("ALTER TABLE TabData RENAME TO Other"));
     AdoConnection connection;
-    connection.setConnectionString(connectionString(db.path()));
+    connection.setConnectionString(datesConnectionString(db.path()));
     connection.open();
     AdoDataSet set;
     set.setConnection(&connection);
@@ -654,7 +865,7 @@ TEST(AdoDataSet, SecondConnectionSeesAPostAtOnceAndDoesNotBlockIt)
     db.add(QDate(2020, 1, 1), QStringLiteral("a"));
     Open editor(db.path());
     AdoConnection reader;
-    reader.setConnectionString(connectionString(db.path()));
+    reader.setConnectionString(datesConnectionString(db.path()));
     reader.open();
     // A read left open on the other connection: in WAL mode it does not
     // stop the writer.

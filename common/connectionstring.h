@@ -1,0 +1,11 @@
+// The connection string both programs give the data access layer to name
+// their database file.
+#pragma once
+
+#include <QString>
+
+// "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=<file>;Persist Security
+// Info=False". A file path holding ";" or a quote is written as a quoted
+// value (double quotes, an inner double quote doubled), as OLE DB
+// connection strings allow; every other path stands as it is.
+QString datesConnectionString(const QString &databaseFile);
