@@ -36,24 +36,6 @@ double tomorrow()
     return Calendar::fromDate(QDate(2028, 1, 1));
 }
 
-QByteArray optionBytes(const QString &password, double nextDate)
-{
-    OptionsRecord record;
-    record.setPassword(password);
-    record.setNextDate(nextDate);
-    // Gap bytes the programs never write, to see the record kept whole.
-    record.bytes[22] = 0x5a;
-    record.bytes[23] = 0xa5;
-    return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), OptionsRecord::size);
-}
-
-double nextDateOf(const QByteArray &bytes)
-{
-    OptionsRecord record;
-    std::copy(bytes.begin(), bytes.begin() + OptionsRecord::size, record.bytes.begin());
-    return record.nextDate();
-}
-
 class UEndTest : public ::testing::Test
 {
 protected:
