@@ -10,12 +10,14 @@
 #include "form.h"
 #include "mediaplayer.h"
 #include "programfolder.h"
+#include "records.h"
 
 #include <QAccessible>
 #include <QCoreApplication>
 #include <QFile>
 #include <QKeyEvent>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -174,7 +176,7 @@ void typeText(QWidget *widget, const QString &text)
     }
 }
 
-void writeToneWav(const QString &path, int milliseconds, int hertz)
+QByteArray toneWav(int milliseconds, int hertz)
 {
     const int rate = 22050;
     const int samples = rate * milliseconds / 1000;
@@ -187,12 +189,15 @@ void writeToneWav(const QString &path, int milliseconds, int hertz)
         return QByteArray(1, char(v)) + char(v >> 8) + char(v >> 16) + char(v >> 24);
     };
     auto le16 = [](quint16 v) { return QByteArray(1, char(v)) + char(v >> 8); };
-    QByteArray wav = "RIFF" + le32(36 + data.size()) + "WAVEfmt " + le32(16) + le16(1) + le16(1) +
-                     le32(rate) + le32(rate * 2) + le16(2) + le16(16) + "data" + le32(data.size()) +
-                     data;
+    return "RIFF" + le32(36 + data.size()) + "WAVEfmt " + le32(16) + le16(1) + le16(1) +
+           le32(rate) + le32(rate * 2) + le16(2) + le16(16) + "data" + le32(data.size()) + data;
+}
+
+void writeToneWav(const QString &path, int milliseconds, int hertz)
+{
     QFile f(path);
     if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(wav);
+        f.write(toneWav(milliseconds, hertz));
 }
 
 void addDateRows(const QString &folder, const std::vector<DateRow> &rows)
@@ -262,4 +267,65 @@ QStringList accessibleColumnHeaders(QWidget *grid)
             headers << cell->text(QAccessible::Name);
     }
     return headers;
+}
+
+QByteArray optionBytes(const QString &password, double nextDate)
+{
+    OptionsRecord record;
+    record.bytes.fill(0x5a);
+    record.setPassword(password);
+    record.setNextDate(nextDate);
+    return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), OptionsRecord::size);
+}
+
+QByteArray optionBytes(const QString &password, QDate next)
+{
+    return optionBytes(password, Calendar::fromDate(next));
+}
+
+double nextDateOf(const QByteArray &bytes)
+{
+    if (bytes.size() != qsizetype(OptionsRecord::size))
+        return -1;
+    OptionsRecord record;
+    std::copy(bytes.begin(), bytes.end(), record.bytes.begin());
+    return record.nextDate();
+}
+
+namespace
+{
+std::optional<QByteArray> takeVariable(const char *name, const QString &value)
+{
+    const std::optional<QByteArray> saved =
+        qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt;
+    qputenv(name, QFile::encodeName(value));
+    return saved;
+}
+
+void putBack(const char *name, const std::optional<QByteArray> &saved)
+{
+    if (saved)
+        qputenv(name, *saved);
+    else
+        qunsetenv(name);
+}
+} // namespace
+
+TemporaryConfigHome::TemporaryConfigHome()
+    : m_configHome(takeVariable("XDG_CONFIG_HOME", m_dir.path())),
+      m_home(takeVariable("HOME", m_dir.path()))
+{
+}
+
+TemporaryConfigHome::~TemporaryConfigHome()
+{
+    putBack("XDG_CONFIG_HOME", m_configHome);
+    putBack("HOME", m_home);
+}
+
+void TemporaryConfigHome::block() const
+{
+    QFile blocker(m_dir.filePath(QStringLiteral("file")));
+    EXPECT_TRUE(blocker.open(QIODevice::WriteOnly));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocker.fileName() + QStringLiteral("/below")));
 }

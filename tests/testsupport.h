@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QVariant>
 #include <deque>
+#include <optional>
 #include <vector>
 
 #include "dialogs.h"
@@ -89,7 +90,8 @@ private:
 // Sends text as key events carrying their characters (Cyrillic included).
 void typeText(QWidget *widget, const QString &text);
 
-// Writes a WAV file of a sine tone (16-bit PCM mono, 22050 Hz).
+// A WAV file of a sine tone (16-bit PCM mono, 22050 Hz), and writing one.
+QByteArray toneWav(int milliseconds, int hertz = 880);
 void writeToneWav(const QString &path, int milliseconds, int hertz = 880);
 
 // One row of TabData for a test.
@@ -112,3 +114,31 @@ QStringList accessibleTexts(QWidget *window);
 // technology.
 int accessibleColumnCount(QWidget *grid);
 QStringList accessibleColumnHeaders(QWidget *grid);
+
+// "option.dat" as the tests write it: a password and a Next reminder date,
+// every other byte 0x5a, so that a rewrite which does not keep the record
+// whole shows.
+QByteArray optionBytes(const QString &password, double nextDate);
+QByteArray optionBytes(const QString &password, QDate next);
+// The Next reminder date in the bytes of "option.dat"; -1 when they are not
+// one record.
+double nextDateOf(const QByteArray &bytes);
+
+// XDG_CONFIG_HOME and HOME pointed at a temporary folder while it lives, so
+// that no test reads or writes the user's own autostart entries; both put
+// back as they were when it goes.
+class TemporaryConfigHome
+{
+public:
+    TemporaryConfigHome();
+    ~TemporaryConfigHome();
+    QString path() const { return m_dir.path(); }
+    // Points XDG_CONFIG_HOME below a plain file, where no folder can be
+    // made, not even by root.
+    void block() const;
+
+private:
+    QTemporaryDir m_dir;
+    std::optional<QByteArray> m_configHome;
+    std::optional<QByteArray> m_home;
+};

@@ -1,6 +1,7 @@
-// The fixture the editor's window tests share: a temporary Program folder, a
-// fixed today, every window gone and no message left over after each test;
-// and statements run straight on the folder's "Dates.mdb".
+// The fixture the editor's window tests share: a temporary Program folder
+// and configuration folder, a fixed today, every window gone and no message
+// left over after each test; and statements run straight on the folder's
+// "Dates.mdb".
 #pragma once
 
 #include "U_About.h"
@@ -161,4 +162,5 @@ protected:
     }
 
     TemporaryProgramFolder folder;
+    TemporaryConfigHome configHome;
 };

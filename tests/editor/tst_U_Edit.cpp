@@ -497,7 +497,7 @@ TEST_F(EditDialogTest, SoundNumberOutsideTheListSelectsNothingAndIsStoredAsNoSou
         FrmEdit->CmdOk->click();
         EXPECT_EQ(storedRows(),
                   std::vector<StoredRow>{row(QDate(2015, 5, 5), QStringLiteral("звук"), true, 0)});
-        TearDown();
+        deleteWindows();
     }
 }
 

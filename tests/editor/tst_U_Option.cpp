@@ -30,17 +30,6 @@ const QString missingSound = QStringLiteral("Неверно указан пут�
 const QString wrongOld = QStringLiteral("Неверный старый пароль!");
 const QString notConfirmed = QStringLiteral("Подтверждение нового пароля не выполнено!");
 
-// "option.dat" as the tests write it: a password, a Next reminder date and
-// padding bytes that a rewrite must keep.
-QByteArray optionBytes(const QString &password, QDate next)
-{
-    OptionsRecord record;
-    record.bytes.fill(0x5a);
-    record.setPassword(password);
-    record.setNextDate(Calendar::fromDate(next));
-    return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), OptionsRecord::size);
-}
-
 // What a rewrite of that record leaves: only the length byte and the
 // characters of the password change besides the date.
 QByteArray rewrittenBytes(const QString &before, const QString &after, QDate next)
@@ -61,18 +50,6 @@ protected:
         EditorTest::SetUp();
         folder.addEmptyDatabase();
         addDefaultSound();
-        m_hadConfigHome = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-        m_savedConfigHome = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    }
-
-    void TearDown() override
-    {
-        EditorTest::TearDown();
-        if (m_hadConfigHome)
-            qputenv("XDG_CONFIG_HOME", m_savedConfigHome);
-        else
-            qunsetenv("XDG_CONFIG_HOME");
     }
 
     // "muzikdan.dat" with the default events, some paths replaced.
@@ -117,12 +94,6 @@ protected:
     }
 
     QString entryFile() const { return AutoStart::entryPath(autoRunValueName()); }
-
-    QTemporaryDir config;
-
-private:
-    bool m_hadConfigHome = false;
-    QByteArray m_savedConfigHome;
 };
 
 TEST_F(OptionWindowTest, CreationFillsTheGridAndPlacesTheWindow)
@@ -509,10 +480,7 @@ TEST_F(OptionWindowTest, UnreadableOptionFileIsReportedAndNothingIsSaved)
 
 TEST_F(OptionWindowTest, FailedAutostartWriteComesAfterTheRecordIsWritten)
 {
-    QFile blocker(config.path() + QStringLiteral("/file"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocker.fileName() + QStringLiteral("/below")));
+    configHome.block();
     folder.write("option.dat", optionBytes(QStringLiteral("Secret"), QDate(2026, 12, 1)));
     start();
     showOptions();

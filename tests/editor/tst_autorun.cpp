@@ -9,7 +9,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace
@@ -21,15 +20,9 @@ protected:
     void SetUp() override
     {
         ScriptedDialogs::instance().clear();
-        m_savedConfigHome = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
         ProgramPath = QStringLiteral("/opt/My Programs/Orvista 2/");
     }
-    void TearDown() override
-    {
-        qputenv("XDG_CONFIG_HOME", m_savedConfigHome);
-        ProgramPath.clear();
-    }
+    void TearDown() override { ProgramPath.clear(); }
     QString entryFile() const
     {
         return m_config.path() + QStringLiteral("/autostart/Orvista (Orvista) 2.desktop");
@@ -45,10 +38,7 @@ protected:
         return {};
     }
 
-    QTemporaryDir m_config;
-
-private:
-    QByteArray m_savedConfigHome;
+    TemporaryConfigHome m_config;
 };
 
 TEST_F(AutoRunTest, AddExistsDelete)
@@ -82,10 +72,7 @@ TEST_F(AutoRunTest, AddReplacesAnEntryOfThatName)
 
 TEST_F(AutoRunTest, UnwritableFolderShowsTheRegistryError)
 {
-    QFile blocker(m_config.path() + QStringLiteral("/file"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocker.fileName() + QStringLiteral("/below")));
+    m_config.block();
 
     EXPECT_FALSE(AutoRunValueExists());
     // As a handler shows it: the text ends in a quote, so no full stop.

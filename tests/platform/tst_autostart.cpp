@@ -3,11 +3,11 @@
 // from that format's rules, independent of the writer's quoting.
 #include "autostart.h"
 #include "errors.h"
+#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
 #include <optional>
@@ -127,24 +127,6 @@ std::map<QString, QString> readEntry(const QString &path)
 class AutoStartTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_savedConfigHome = qgetenv("XDG_CONFIG_HOME");
-        m_hadConfigHome = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-        ASSERT_TRUE(m_config.isValid());
-        setConfigHome(m_config.path());
-    }
-    void TearDown() override
-    {
-        if (m_hadConfigHome)
-            qputenv("XDG_CONFIG_HOME", m_savedConfigHome);
-        else
-            qunsetenv("XDG_CONFIG_HOME");
-    }
-    static void setConfigHome(const QString &path)
-    {
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(path));
-    }
     QString entryFile() const { return m_config.path() + "/autostart/" + valueName + ".desktop"; }
     QByteArray readEntryBytes() const
     {
@@ -159,11 +141,7 @@ protected:
         file.write(bytes);
     }
 
-    QTemporaryDir m_config;
-
-private:
-    QByteArray m_savedConfigHome;
-    bool m_hadConfigHome = false;
+    TemporaryConfigHome m_config;
 };
 
 TEST_F(AutoStartTest, FolderFollowsConfigHome)
@@ -249,11 +227,7 @@ TEST_F(AutoStartTest, DanglingLinkCountsAsEntry)
 
 TEST_F(AutoStartTest, FolderThatCannotBeCreatedRaisesRegistryError)
 {
-    // Below a regular file no folder can be made, not even by root.
-    QFile blocker(m_config.path() + "/file");
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    setConfigHome(blocker.fileName() + "/config");
+    m_config.block();
 
     EXPECT_FALSE(AutoStart::exists(valueName));
     try {

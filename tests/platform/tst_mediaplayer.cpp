@@ -39,16 +39,6 @@ bool waitUntil(const std::function<bool()> &condition, int limitMs = 5000)
     return true;
 }
 
-QByteArray emptyWav()
-{
-    auto le32 = [](quint32 v) {
-        return QByteArray(1, char(v)) + char(v >> 8) + char(v >> 16) + char(v >> 24);
-    };
-    auto le16 = [](quint16 v) { return QByteArray(1, char(v)) + char(v >> 8); };
-    return "RIFF" + le32(36) + "WAVEfmt " + le32(16) + le16(1) + le16(1) + le32(22050) +
-           le32(44100) + le16(2) + le16(16) + "data" + le32(0);
-}
-
 class MediaPlayerTest : public ::testing::Test
 {
 protected:
@@ -133,7 +123,7 @@ TEST_F(MediaPlayerTest, ShortAndEmptySoundsAreSeenAsEnded)
     ASSERT_TRUE(mp3.open(QIODevice::ReadOnly));
     const QByteArray whole = mp3.readAll();
     const QString files[] = {write("truncated.mp3", whole.left(whole.size() / 2)),
-                             write("empty.wav", emptyWav()), tone("tiny.wav", 5)};
+                             write("empty.wav", toneWav(0)), tone("tiny.wav", 5)};
     for (const QString &file : files) {
         SCOPED_TRACE(file.toStdString());
         MediaPlayer player;
@@ -179,7 +169,7 @@ TEST_F(MediaPlayerTest, FailedOpenRaisesAndLeavesNoDevice)
         path("missing.wav"),
         write("garbage.wav", QByteArray("this is not a sound file, only some text\n").repeated(20)),
         write("empty.mp3", QByteArray()),
-        write("broken.wav", emptyWav().left(20)),
+        write("broken.wav", toneWav(0).left(20)),
         path("folder.wav"),
         QString(),
     };
@@ -232,7 +222,7 @@ TEST_F(MediaPlayerTest, PlaySoundSyncGivesTheAlertForWhatCannotPlay)
     const QString files[] = {
         path("missing.wav"),
         write("garbage.mp3", QByteArray(4000, 'x')),
-        write("empty.wav", emptyWav()),
+        write("empty.wav", toneWav(0)),
         QString(),
         path("pipe.mp3"),
     };

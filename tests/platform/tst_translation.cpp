@@ -1,6 +1,7 @@
 // The toolkit's own texts in Russian whatever the locale: the message boxes'
 // Cancel and the file chooser's labels, while the programs' own English texts
 // stay as they are.
+#include "testsupport.h"
 #include "translation.h"
 
 #include <QCoreApplication>
@@ -19,6 +20,8 @@ TEST(Translation, QtTextsAreRussianUnderTheCLocale)
     EXPECT_EQ(QCoreApplication::translate("DbGrid", "Delete record?"),
               QStringLiteral("Delete record?"));
 
+    // The chooser keeps its state in the user's configuration.
+    const TemporaryConfigHome configHome;
     QFileDialog chooser;
     chooser.setOption(QFileDialog::DontUseNativeDialog);
     chooser.setAcceptMode(QFileDialog::AcceptOpen);

@@ -13,7 +13,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -63,13 +62,11 @@ std::vector<Heard> soundsIn(const QByteArray &raw)
 
 TEST(TolvinRemind, PlaysTodaysSoundsInRowOrderAndWritesNothingBeforeOk)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString folder = dir.path() + QLatin1Char('/');
+    TemporaryProgramFolder program;
+    const QString folder = program.path();
     QFile::copy(QStringLiteral(ORVISTA_PROGRAM_DIR "/tolvin"), folder + "tolvin");
     QFile::setPermissions(folder + "tolvin", QFile::ReadOwner | QFile::ExeOwner);
-    QFile::copy(QStringLiteral(ORVISTA_PROGRAM_DIR "/Dates.mdb"), folder + "Dates.mdb");
-    QFile::setPermissions(folder + "Dates.mdb", QFile::ReadOwner | QFile::WriteOwner);
+    program.addEmptyDatabase();
     // The one-time row comes first, though its sound event is the later one.
     const QDate today = Calendar::today();
     addDateRows(folder, {{today.addYears(-30), QStringLiteral("событие"), true, {}, 3},
@@ -87,15 +84,9 @@ TEST(TolvinRemind, PlaysTodaysSoundsInRowOrderAndWritesNothingBeforeOk)
         }
         muzik.close();
     }
-    OptionsRecord option;
-    option.setPassword(QStringLiteral("пароль"));
-    option.setNextDate(Calendar::todayNumber() - 1);
-    const QByteArray optionBefore(reinterpret_cast<const char *>(option.bytes.data()),
-                                  OptionsRecord::size);
-    QFile optionFile(folder + "option.dat");
-    ASSERT_TRUE(optionFile.open(QIODevice::WriteOnly));
-    optionFile.write(optionBefore);
-    optionFile.close();
+    const QByteArray optionBefore =
+        optionBytes(QStringLiteral("пароль"), Calendar::todayNumber() - 1);
+    program.write("option.dat", optionBefore);
 
     QProcess tolvin;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -129,9 +120,7 @@ TEST(TolvinRemind, PlaysTodaysSoundsInRowOrderAndWritesNothingBeforeOk)
     EXPECT_GT(gap, 0.3);
     EXPECT_LT(gap, 2.5);
 
-    QFile after(folder + "option.dat");
-    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
-    EXPECT_EQ(after.readAll(), optionBefore);
+    EXPECT_EQ(program.read("option.dat"), optionBefore);
 }
 
 } // namespace

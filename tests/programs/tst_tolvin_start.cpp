@@ -3,18 +3,17 @@
 // run must end by itself; a message box would keep it waiting until the
 // timeout, which is how an unwanted message shows here.
 #include "calendar.h"
-#include "records.h"
+#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace
 {
 
-class TolvinRun
+class TolvinRun : public TemporaryProgramFolder
 {
 public:
     TolvinRun()
@@ -23,27 +22,7 @@ public:
         QFile::setPermissions(file("tolvin"), QFile::ReadOwner | QFile::ExeOwner);
     }
 
-    QString file(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
     bool exists(const char *name) const { return QFile::exists(file(name)); }
-
-    void addEmptyDatabase() const
-    {
-        QFile::copy(QStringLiteral(ORVISTA_PROGRAM_DIR "/Dates.mdb"), file("Dates.mdb"));
-        QFile::setPermissions(file("Dates.mdb"), QFile::ReadOwner | QFile::WriteOwner);
-    }
-
-    QByteArray read(const char *name) const
-    {
-        QFile f(file(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    void write(const char *name, const QByteArray &bytes) const
-    {
-        QFile f(file(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-    }
 
     // Runs tolvin to its end; false when it had to be killed.
     bool run()
@@ -72,28 +51,10 @@ public:
     bool isToday(double day) const { return day == m_dayBefore || day == m_dayAfter; }
 
 private:
-    QTemporaryDir m_dir;
     int m_exitCode = -1;
     double m_dayBefore = 0;
     double m_dayAfter = 0;
 };
-
-QByteArray optionBytes(const QString &password, double nextDate)
-{
-    OptionsRecord record;
-    record.setPassword(password);
-    record.setNextDate(nextDate);
-    return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), OptionsRecord::size);
-}
-
-double nextDateOf(const QByteArray &bytes)
-{
-    OptionsRecord record;
-    if (bytes.size() != int(OptionsRecord::size))
-        return -1;
-    std::copy(bytes.begin(), bytes.end(), record.bytes.begin());
-    return record.nextDate();
-}
 
 TEST(TolvinStart, NotDueEndsAfterSplashTouchingNothing)
 {

@@ -36,24 +36,6 @@ double tomorrow()
     return Calendar::fromDate(QDate(2028, 1, 1));
 }
 
-QByteArray optionBytes(const QString &password, double nextDate)
-{
-    OptionsRecord record;
-    record.setPassword(password);
-    record.setNextDate(nextDate);
-    // Gap bytes the programs never write, to see the record kept whole.
-    record.bytes[22] = 0x5a;
-    record.bytes[23] = 0xa5;
-    return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), OptionsRecord::size);
-}
-
-double nextDateOf(const QByteArray &bytes)
-{
-    OptionsRecord record;
-    std::copy(bytes.begin(), bytes.begin() + OptionsRecord::size, record.bytes.begin());
-    return record.nextDate();
-}
-
 class UEndTest : public ::testing::Test
 {
 protected:
@@ -198,57 +180,55 @@ TEST_F(UEndTest, PasswordShownOnlyWhileUncheckedAndKeptWhileHidden)
     EXPECT_FALSE(FrmEnd->ChkTodayShow->isChecked());
 }
 
-TEST_F(UEndTest, OkStoresTodayOrTomorrowOrRefusesTheWrongPassword)
+enum Outcome { Today, Tomorrow, Refused };
+struct OkCase {
+    const char *name;
+    const char *stored;
+    bool checked;
+    const char *typed;
+    Outcome outcome;
+};
+class UEndOkTest : public UEndTest, public ::testing::WithParamInterface<OkCase>
 {
-    enum Outcome { Today, Tomorrow, Refused };
-    struct Case {
-        const char *name;
-        const char *stored;
-        bool checked;
-        const char *typed;
-        Outcome outcome;
-    };
-    const Case cases[] = {
-        {"checked, nothing typed", "Тайна 1", true, "", Today},
-        {"checked, wrong password ignored", "Тайна 1", true, "wrong", Today},
-        {"unchecked, right password", "Тайна 1", false, "Тайна 1", Tomorrow},
-        {"unchecked, empty password matches empty", "", false, "", Tomorrow},
-        {"letter case differs", "Тайна 1", false, "тайна 1", Refused},
-        {"trailing blank", "Тайна 1", false, "Тайна 1 ", Refused},
-        {"leading blank", "Тайна 1", false, " Тайна 1", Refused},
-        {"nothing typed", "Тайна 1", false, "", Refused},
-        {"something typed, none stored", "", false, "x", Refused},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        TearDown();
-        SetUp();
-        showDialog(QString::fromUtf8(c.stored));
-        if (!c.checked) {
-            uncheck();
-            typeText(FrmEnd->TxtPassword, QString::fromUtf8(c.typed));
-        } else {
-            // Typed while shown, then hidden again: still ignored.
-            uncheck();
-            typeText(FrmEnd->TxtPassword, QString::fromUtf8(c.typed));
-            QTest::keyClick(FrmEnd->ChkTodayShow, Qt::Key_Space);
-        }
+};
+
+TEST_P(UEndOkTest, StoresTodayOrTomorrowOrRefusesTheWrongPassword)
+{
+    const OkCase &c = GetParam();
+    showDialog(QString::fromUtf8(c.stored));
+    uncheck();
+    typeText(FrmEnd->TxtPassword, QString::fromUtf8(c.typed));
+    // Typed while shown, then hidden again: ignored.
+    if (c.checked)
+        QTest::keyClick(FrmEnd->ChkTodayShow, Qt::Key_Space);
+    pressOk();
+    if (c.outcome == Refused) {
+        expectRefused();
+        // A second wrong press shows the message once more; then the box
+        // checked stores today.
         pressOk();
-        if (c.outcome == Refused) {
-            expectRefused();
-            // A second wrong press shows the message once more; then the
-            // box checked stores today.
-            pressOk();
-            EXPECT_EQ(ScriptedDialogs::instance().takeTexts(),
-                      QStringList{QStringLiteral("Неверный пароль!")});
-            QTest::keyClick(FrmEnd->ChkTodayShow, Qt::Key_Space);
-            pressOk();
-            expectStoredAndEnded(today(), before);
-        } else {
-            expectStoredAndEnded(c.outcome == Today ? today() : tomorrow(), before);
-        }
+        EXPECT_EQ(ScriptedDialogs::instance().takeTexts(),
+                  QStringList{QStringLiteral("Неверный пароль!")});
+        QTest::keyClick(FrmEnd->ChkTodayShow, Qt::Key_Space);
+        pressOk();
+        expectStoredAndEnded(today(), before);
+    } else {
+        expectStoredAndEnded(c.outcome == Today ? today() : tomorrow(), before);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UEndOkTest,
+    ::testing::Values(OkCase{"CheckedNothingTyped", "Тайна 1", true, "", Today},
+                      OkCase{"CheckedWrongPasswordIgnored", "Тайна 1", true, "wrong", Today},
+                      OkCase{"UncheckedRightPassword", "Тайна 1", false, "Тайна 1", Tomorrow},
+                      OkCase{"UncheckedEmptyPasswordMatchesEmpty", "", false, "", Tomorrow},
+                      OkCase{"LetterCaseDiffers", "Тайна 1", false, "тайна 1", Refused},
+                      OkCase{"TrailingBlank", "Тайна 1", false, "Тайна 1 ", Refused},
+                      OkCase{"LeadingBlank", "Тайна 1", false, " Тайна 1", Refused},
+                      OkCase{"NothingTyped", "Тайна 1", false, "", Refused},
+                      OkCase{"SomethingTypedNoneStored", "", false, "x", Refused}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(UEndTest, PasswordStoredByTheEditorMeanwhileIsCheckedAndKept)
 {
@@ -282,7 +262,7 @@ TEST_F(UEndTest, CloseRequestsAndEscapeLeaveTheDialogOpen)
     EXPECT_TRUE(OptionFile.isOpen());
 }
 
-TEST_F(UEndTest, EnterActsAsOkFromTheCheckBoxAndThePasswordBox)
+TEST_F(UEndTest, EnterActsAsOkFromThePasswordBox)
 {
     showDialog(QStringLiteral("пароль"));
     uncheck();
@@ -290,45 +270,51 @@ TEST_F(UEndTest, EnterActsAsOkFromTheCheckBoxAndThePasswordBox)
     FrmEnd->TxtPassword->setFocus();
     QTest::keyClick(FrmEnd->TxtPassword, Qt::Key_Return);
     expectStoredAndEnded(tomorrow(), before);
+}
 
-    TearDown();
-    SetUp();
+TEST_F(UEndTest, EnterActsAsOkFromTheCheckBox)
+{
     showDialog(QStringLiteral("пароль"));
     QTest::keyClick(FrmEnd->ChkTodayShow, Qt::Key_Return);
     expectStoredAndEnded(today(), before);
 }
 
-TEST_F(UEndTest, FailedWriteIsShownAtEachOkThenEscOrCloseEndsTheProgram)
+// Left by Esc (true) or by the close box (false).
+class UEndFailedWriteTest : public UEndTest, public ::testing::WithParamInterface<bool>
 {
+};
+
+TEST_P(UEndFailedWriteTest, IsShownAtEachOkThenEscOrCloseEndsTheProgram)
+{
+    const bool escape = GetParam();
     const QString diskFull = errorMessageText(InOutError::messageFor(101));
-    for (const bool escape : {true, false}) {
-        SCOPED_TRACE(escape ? "Esc" : "close box");
-        TearDown();
-        SetUp();
-        showDialog(QString());
-        // Reads give zeros, writes fail as on a full disk.
-        OptionFile.close();
-        ASSERT_TRUE(OptionFile.openQuiet(QStringLiteral("/dev/full")));
+    showDialog(QString());
+    // Reads give zeros, writes fail as on a full disk.
+    OptionFile.close();
+    ASSERT_TRUE(OptionFile.openQuiet(QStringLiteral("/dev/full")));
 
-        for (int press = 0; press < 2; ++press) {
-            pressOk();
-            EXPECT_EQ(ScriptedDialogs::instance().takeTexts(), QStringList{diskFull});
-            EXPECT_TRUE(FrmEnd->isVisible());
-            EXPECT_TRUE(OptionFile.isOpen());
-        }
-        EXPECT_EQ(OptionRec.nextDate(), today());
-
-        // Now the user may leave without storing; the next start reminds.
-        if (escape)
-            QTest::keyClick(FrmEnd->ChkTodayShow, Qt::Key_Escape);
-        else
-            FrmEnd->close();
-        const std::vector<ShownMessage> shown = ScriptedDialogs::instance().take();
-        ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].kind, ShownMessage::EndProcess);
-        EXPECT_EQ(shown[0].text, QStringLiteral("0"));
-        EXPECT_EQ(optionFile(), before);
+    for (int press = 0; press < 2; ++press) {
+        pressOk();
+        EXPECT_EQ(ScriptedDialogs::instance().takeTexts(), QStringList{diskFull});
+        EXPECT_TRUE(FrmEnd->isVisible());
+        EXPECT_TRUE(OptionFile.isOpen());
     }
+    EXPECT_EQ(OptionRec.nextDate(), today());
+
+    // Now the user may leave without storing; the next start reminds.
+    if (escape)
+        QTest::keyClick(FrmEnd->ChkTodayShow, Qt::Key_Escape);
+    else
+        FrmEnd->close();
+    const std::vector<ShownMessage> shown = ScriptedDialogs::instance().take();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, ShownMessage::EndProcess);
+    EXPECT_EQ(shown[0].text, QStringLiteral("0"));
+    EXPECT_EQ(optionFile(), before);
 }
+
+INSTANTIATE_TEST_SUITE_P(Leaving, UEndFailedWriteTest, ::testing::Bool(), [](const auto &info) {
+    return std::string(info.param ? "Esc" : "CloseBox");
+});
 
 } // namespace

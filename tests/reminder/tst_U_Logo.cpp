@@ -24,23 +24,6 @@ namespace
 
 const QDate fifthOfMarch(2027, 3, 5);
 
-QByteArray optionBytes(const QString &password, double nextDate)
-{
-    OptionsRecord record;
-    record.setPassword(password);
-    record.setNextDate(nextDate);
-    // A gap byte the programs never write, to see the record kept whole.
-    record.bytes[22] = 0x5a;
-    return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), OptionsRecord::size);
-}
-
-double storedNextDate(const QByteArray &bytes)
-{
-    OptionsRecord record;
-    std::copy(bytes.begin(), bytes.begin() + OptionsRecord::size, record.bytes.begin());
-    return record.nextDate();
-}
-
 class ULogoTest : public ::testing::Test
 {
 protected:
@@ -182,7 +165,7 @@ TEST_F(ULogoTest, DueTestComparesStoredDateWithToday)
         if (c.due) {
             // An empty day: today stored, the rest of the record as read.
             EXPECT_EQ(after.left(24), before.left(24));
-            EXPECT_EQ(storedNextDate(after), today);
+            EXPECT_EQ(nextDateOf(after), today);
             EXPECT_FALSE(FrmTolvin->ADOConnect.connected());
         } else {
             EXPECT_EQ(after, before);
