@@ -16,6 +16,7 @@
 #include "guard.h"
 #include "pictures.h"
 #include "programfolder.h"
+#include "queries.h"
 #include "records.h"
 
 #include <QPushButton>
@@ -23,16 +24,6 @@
 TFrmKarvel *FrmKarvel = nullptr;
 RecordFileOf<SoundEventRecord> MuzikFile;
 QString ProgramPath;
-
-namespace
-{
-const QString editorQueryPieces[] = {
-    QStringLiteral("SELECT TabData.Date, TabData.Commentary, TabData.Annually, "
-                   "TabData.PsevdoDate, TabData.Muzik "),
-    QStringLiteral("FROM TabData "),
-    QStringLiteral("ORDER BY TabData.Date"),
-};
-} // namespace
 
 QString todayStatusText()
 {
@@ -137,9 +128,7 @@ void TFrmKarvel::OpenDatabase()
     ADODataSet->setConnection(&ADOConnect);
     ADODataSet->setActive(false);
     DataSource->setDataSet(ADODataSet);
-    ADODataSet->setCommandText(editorQueryPieces[0]);
-    ADODataSet->setCommandText(ADODataSet->commandText() + editorQueryPieces[1]);
-    ADODataSet->setCommandText(ADODataSet->commandText() + editorQueryPieces[2]);
+    ADODataSet->setCommandText(editorQueryText());
     ADODataSet->open();
 
     DBGrid->setDataSource(DataSource);

@@ -13,6 +13,7 @@
 #include "dbgrid.h"
 #include "guard.h"
 #include "pictures.h"
+#include "queries.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -34,11 +35,6 @@ namespace
 // The sound files of today's rows in the order they play; built at the
 // window's activation, freed at its close.
 std::unique_ptr<QStringList> PlayList;
-
-QString jetDateLiteral(int month, int day, int year)
-{
-    return QStringLiteral("#%1/%2/%3#").arg(month).arg(day).arg(year);
-}
 
 // The sound event a row's Muzik names, or 0 when the row has no sound. Only
 // 1 to 20 name a sound event; anything else (0, a value out of range, an
@@ -121,18 +117,6 @@ void stopAndClosePlayer()
 
 } // namespace
 
-QString SqlDateLiteral(double date)
-{
-    const QDate d = Calendar::toDate(date);
-    return jetDateLiteral(d.month(), d.day(), d.year());
-}
-
-QString SqlPseudoDateLiteral(double date)
-{
-    const QDate d = Calendar::toDate(date);
-    return jetDateLiteral(d.month(), d.day(), 2000);
-}
-
 void OpenTodayEvents()
 {
     TFrmTolvin *form = FrmTolvin;
@@ -146,17 +130,9 @@ void OpenTodayEvents()
     set->setConnection(&form->ADOConnect);
     set->close();
     form->DataSource->setDataSet(set);
-    set->setCommandText(QStringLiteral("SELECT TabData.Date, TabData.Commentary, "
-                                       "TabData.Annually, TabData.PsevdoDate, TabData.Muzik "));
-    set->setCommandText(set->commandText() + QStringLiteral("FROM TabData "));
-    set->setCommandText(set->commandText() +
-                        QStringLiteral("WHERE (((TabData.Annually)=True) AND "
-                                       "((TabData.PsevdoDate)=") +
-                        SqlPseudoDateLiteral(Calendar::todayNumber()) + QStringLiteral(")) "));
-    set->setCommandText(set->commandText() +
-                        QStringLiteral("OR (((TabData.Annually)=False)) AND ((TabData.Date)=") +
-                        SqlDateLiteral(Calendar::todayNumber()) + QStringLiteral(") "));
-    set->setCommandText(set->commandText() + QStringLiteral("ORDER BY  TabData.Annually DESC"));
+    // Today is read afresh for each of the two dates, the Pseudo-date's first.
+    const double pseudoDay = Calendar::todayNumber();
+    set->setCommandText(reminderQueryText(pseudoDay, Calendar::todayNumber()));
     set->open();
 
     DbGrid *grid = form->DBGrid;

@@ -16,6 +16,7 @@
 #include "errors.h"
 #include "guard.h"
 #include "mediaplayer.h"
+#include "queries.h"
 #include "recordfile.h"
 #include "records.h"
 #include "testsupport.h"
