@@ -6,14 +6,13 @@
 #include "U_Edit.h"
 #include "U_Option.h"
 #include "adodataset.h"
-#include "calendar.h"
 #include "connectionstring.h"
 #include "controls.h"
 #include "datasource.h"
-#include "datetext.h"
 #include "dbgrid.h"
 #include "dialogs.h"
 #include "guard.h"
+#include "mainwindows.h"
 #include "pictures.h"
 #include "programfolder.h"
 #include "queries.h"
@@ -24,11 +23,6 @@
 TFrmKarvel *FrmKarvel = nullptr;
 RecordFileOf<SoundEventRecord> MuzikFile;
 QString ProgramPath;
-
-QString todayStatusText()
-{
-    return QStringLiteral("Сегодня: ") + shortDateText(Calendar::today()) + QStringLiteral("     ");
-}
 
 TFrmKarvel::TFrmKarvel(QWidget *parent) : Form(parent)
 {
@@ -132,12 +126,7 @@ void TFrmKarvel::OpenDatabase()
     ADODataSet->open();
 
     DBGrid->setDataSource(DataSource);
-    DBGrid->setColumn(0, QStringLiteral("Date"), QStringLiteral("Дата"), Qt::AlignCenter, 80);
-    DBGrid->setColumn(1, QStringLiteral("Commentary"), QStringLiteral("Комментарий"),
-                      Qt::AlignCenter, 718);
-    DBGrid->setColumnShown(4, false);
-    DBGrid->setColumnShown(3, false);
-    DBGrid->setColumnShown(2, false);
+    layOutDateGrid(DBGrid);
     ADODataSet->setActive(true);
     DBGrid->repaintRows();
 }

@@ -9,9 +9,9 @@
 #include "connectionstring.h"
 #include "controls.h"
 #include "datasource.h"
-#include "datetext.h"
 #include "dbgrid.h"
 #include "guard.h"
+#include "mainwindows.h"
 #include "pictures.h"
 #include "queries.h"
 
@@ -137,12 +137,7 @@ void OpenTodayEvents()
 
     DbGrid *grid = form->DBGrid;
     grid->setDataSource(form->DataSource);
-    grid->setColumn(0, QStringLiteral("Date"), QStringLiteral("Дата"), Qt::AlignCenter, 80);
-    grid->setColumn(1, QStringLiteral("Commentary"), QStringLiteral("Комментарий"), Qt::AlignCenter,
-                    718);
-    grid->setColumnShown(4, false);
-    grid->setColumnShown(3, false);
-    grid->setColumnShown(2, false);
+    layOutDateGrid(grid);
     grid->repaintRows();
 }
 
@@ -245,9 +240,7 @@ void TFrmTolvin::FormCreate()
 {
     FrmTolvin->setOuterWidth(835);
     StatusBar1->setGeometry(0, height() - 25, width(), 25);
-    FrmTolvin->StatusBar1->setPanelText(4, QStringLiteral("Сегодня: ") +
-                                               shortDateText(Calendar::today()) +
-                                               QStringLiteral("     "));
+    FrmTolvin->StatusBar1->setPanelText(4, todayStatusText());
 }
 
 void TFrmTolvin::FormActivate()
