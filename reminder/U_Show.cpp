@@ -82,7 +82,6 @@ void browseSilently()
     DbGrid *grid = FrmTolvin->DBGrid;
     grid->setBrowseOnly(true);
     grid->setLocked(false);
-    grid->setFocusPolicy(Qt::StrongFocus);
     grid->setFocus();
 }
 
@@ -297,9 +296,9 @@ void TFrmTolvin::TmrPlayAllTimer()
         MediaPlayer.close();
     }
     if (TmrPlayAllTag >= PlayList->size() - 1) {
+        // Unlocking also gives the grid back its tab stop.
         DBGrid->setLocked(false);
         DBGrid->setCursor(Qt::ArrowCursor);
-        DBGrid->setFocusPolicy(Qt::StrongFocus);
         DBGrid->setFocus();
         TmrPlayAll->stop();
         return;
