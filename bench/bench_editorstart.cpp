@@ -8,6 +8,7 @@
 #include "dbgrid.h"
 #include "karvel_app.h"
 #include "programfolder.h"
+#include "queries.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -17,10 +18,6 @@
 
 namespace
 {
-
-const QString editorQuery =
-    QStringLiteral("SELECT TabData.Date, TabData.Commentary, TabData.Annually, TabData.PsevdoDate, "
-                   "TabData.Muzik FROM TabData ORDER BY TabData.Date");
 
 // The editor's program block up to the painted main window.
 void startEditor(const QString &folder)
@@ -49,7 +46,7 @@ void BM_EditorFirstScreen(benchmark::State &state)
     const QString database = folder + QStringLiteral("Dates.mdb");
     BenchSupport::SideBySide times;
     for (auto _ : state) {
-        times.sqlite += BenchSupport::sqliteSeconds(database, editorQuery);
+        times.sqlite += BenchSupport::sqliteSeconds(database, editorQueryText());
         QElapsedTimer timer;
         timer.start();
         startEditor(folder);

@@ -4,8 +4,9 @@
 #include "adoconnection.h"
 #include "adodataset.h"
 #include "calendar.h"
+#include "connectionstring.h"
 #include "datesschema.h"
-#include "reminderquery.h"
+#include "queries.h"
 
 #include <QDate>
 #include <QTemporaryDir>
@@ -74,24 +75,18 @@ const QString &database()
     return path;
 }
 
-QString connectionString()
-{
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + database() +
-           QStringLiteral(";Persist Security Info=False");
-}
-
 // The query alone, over an open connection; each run asks for another day.
 void BM_RemindersQuery(benchmark::State &state)
 {
     AdoConnection connection;
-    connection.setConnectionString(connectionString());
+    connection.setConnectionString(datesConnectionString(database()));
     connection.open();
     AdoDataSet dataSet;
     dataSet.setConnection(&connection);
     QDate today(2027, 1, 1);
     qint64 rows = 0;
     for (auto _ : state) {
-        dataSet.setCommandText(ReminderQuery::forDay(today));
+        dataSet.setCommandText(reminderQueryText(today));
         dataSet.open();
         rows += dataSet.recordCount();
         today = today.addDays(1);
@@ -104,7 +99,7 @@ BENCHMARK(BM_RemindersQuery)->Unit(benchmark::kMillisecond);
 // What the reminder does at start: connect, then query.
 void BM_ConnectAndQuery(benchmark::State &state)
 {
-    const QString text = connectionString();
+    const QString text = datesConnectionString(database());
     QDate today(2027, 1, 1);
     for (auto _ : state) {
         AdoConnection connection;
@@ -112,7 +107,7 @@ void BM_ConnectAndQuery(benchmark::State &state)
         connection.open();
         AdoDataSet dataSet;
         dataSet.setConnection(&connection);
-        dataSet.setCommandText(ReminderQuery::forDay(today));
+        dataSet.setCommandText(reminderQueryText(today));
         dataSet.open();
         benchmark::DoNotOptimize(dataSet.recordCount());
         today = today.addDays(1);

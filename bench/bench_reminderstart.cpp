@@ -5,8 +5,8 @@
 #include "U_Show.h"
 #include "adodataset.h"
 #include "benchsupport.h"
+#include "queries.h"
 #include "records.h"
-#include "reminderquery.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -18,7 +18,7 @@ void BM_ReminderFirstSound(benchmark::State &state)
 {
     const QString folder = BenchSupport::programFolder(int(state.range(0)));
     const QString database = folder + QStringLiteral("Dates.mdb");
-    const QString query = ReminderQuery::forDay(BenchSupport::benchToday());
+    const QString query = reminderQueryText(BenchSupport::benchToday());
     Calendar::setToday(BenchSupport::benchToday());
     ProgramPath = folder;
     Records::openOrCreateMuzikFile(MuzikFile, folder);

@@ -4,8 +4,8 @@
 
 #include <QString>
 
-// "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=<file>;Persist Security
-// Info=False". A file path holding ";" or a quote is written as a quoted
-// value (double quotes, an inner double quote doubled), as OLE DB
+// The Jet 4.0 provider's string with the file as its data source and
+// security info not kept. A file path holding ";" or a quote is written as
+// a quoted value (double quotes, an inner double quote doubled), as OLE DB
 // connection strings allow; every other path stands as it is.
 QString datesConnectionString(const QString &databaseFile);

@@ -6,16 +6,16 @@
 #include "U_Edit.h"
 #include "U_Option.h"
 #include "adodataset.h"
-#include "calendar.h"
 #include "connectionstring.h"
 #include "controls.h"
 #include "datasource.h"
-#include "datetext.h"
 #include "dbgrid.h"
 #include "dialogs.h"
 #include "guard.h"
+#include "mainwindows.h"
 #include "pictures.h"
 #include "programfolder.h"
+#include "queries.h"
 #include "records.h"
 
 #include <QPushButton>
@@ -23,21 +23,6 @@
 TFrmKarvel *FrmKarvel = nullptr;
 RecordFileOf<SoundEventRecord> MuzikFile;
 QString ProgramPath;
-
-namespace
-{
-const QString editorQueryPieces[] = {
-    QStringLiteral("SELECT TabData.Date, TabData.Commentary, TabData.Annually, "
-                   "TabData.PsevdoDate, TabData.Muzik "),
-    QStringLiteral("FROM TabData "),
-    QStringLiteral("ORDER BY TabData.Date"),
-};
-} // namespace
-
-QString todayStatusText()
-{
-    return QStringLiteral("Сегодня: ") + shortDateText(Calendar::today()) + QStringLiteral("     ");
-}
 
 TFrmKarvel::TFrmKarvel(QWidget *parent) : Form(parent)
 {
@@ -137,18 +122,11 @@ void TFrmKarvel::OpenDatabase()
     ADODataSet->setConnection(&ADOConnect);
     ADODataSet->setActive(false);
     DataSource->setDataSet(ADODataSet);
-    ADODataSet->setCommandText(editorQueryPieces[0]);
-    ADODataSet->setCommandText(ADODataSet->commandText() + editorQueryPieces[1]);
-    ADODataSet->setCommandText(ADODataSet->commandText() + editorQueryPieces[2]);
+    ADODataSet->setCommandText(editorQueryText());
     ADODataSet->open();
 
     DBGrid->setDataSource(DataSource);
-    DBGrid->setColumn(0, QStringLiteral("Date"), QStringLiteral("Дата"), Qt::AlignCenter, 80);
-    DBGrid->setColumn(1, QStringLiteral("Commentary"), QStringLiteral("Комментарий"),
-                      Qt::AlignCenter, 718);
-    DBGrid->setColumnShown(4, false);
-    DBGrid->setColumnShown(3, false);
-    DBGrid->setColumnShown(2, false);
+    layOutDateGrid(DBGrid);
     ADODataSet->setActive(true);
     DBGrid->repaintRows();
 }

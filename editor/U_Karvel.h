@@ -54,7 +54,3 @@ extern QString ProgramPath;
 
 // Edit and Delete are enabled exactly while the list has rows.
 void UpdateEditDeleteButtons();
-
-// The text of the status bar's last panel: "Сегодня: ", today's date in the
-// system's short date format and five blanks.
-QString todayStatusText();

@@ -32,8 +32,6 @@ public:
     // What the file chooser DlgOpenMuzFile shows.
     static QString chooserTitle();
     static QString chooserFilter();
-    // The folder the chooser starts in before anything was chosen.
-    QString chooserInitialFolder() const { return m_initialFolder; }
 
 protected:
     void FormActivate() override;
@@ -41,6 +39,7 @@ protected:
 private:
     void createControls();
 
+    // The folder the chooser starts in before anything was chosen.
     QString m_initialFolder;
     // The chooser's last choice in this run; the next use starts from it.
     QString m_chosenFile;

@@ -9,10 +9,11 @@
 #include "connectionstring.h"
 #include "controls.h"
 #include "datasource.h"
-#include "datetext.h"
 #include "dbgrid.h"
 #include "guard.h"
+#include "mainwindows.h"
 #include "pictures.h"
+#include "queries.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -34,11 +35,6 @@ namespace
 // The sound files of today's rows in the order they play; built at the
 // window's activation, freed at its close.
 std::unique_ptr<QStringList> PlayList;
-
-QString jetDateLiteral(int month, int day, int year)
-{
-    return QStringLiteral("#%1/%2/%3#").arg(month).arg(day).arg(year);
-}
 
 // The sound event a row's Muzik names, or 0 when the row has no sound. Only
 // 1 to 20 name a sound event; anything else (0, a value out of range, an
@@ -86,7 +82,6 @@ void browseSilently()
     DbGrid *grid = FrmTolvin->DBGrid;
     grid->setBrowseOnly(true);
     grid->setLocked(false);
-    grid->setFocusPolicy(Qt::StrongFocus);
     grid->setFocus();
 }
 
@@ -121,18 +116,6 @@ void stopAndClosePlayer()
 
 } // namespace
 
-QString SqlDateLiteral(double date)
-{
-    const QDate d = Calendar::toDate(date);
-    return jetDateLiteral(d.month(), d.day(), d.year());
-}
-
-QString SqlPseudoDateLiteral(double date)
-{
-    const QDate d = Calendar::toDate(date);
-    return jetDateLiteral(d.month(), d.day(), 2000);
-}
-
 void OpenTodayEvents()
 {
     TFrmTolvin *form = FrmTolvin;
@@ -146,27 +129,14 @@ void OpenTodayEvents()
     set->setConnection(&form->ADOConnect);
     set->close();
     form->DataSource->setDataSet(set);
-    set->setCommandText(QStringLiteral("SELECT TabData.Date, TabData.Commentary, "
-                                       "TabData.Annually, TabData.PsevdoDate, TabData.Muzik "));
-    set->setCommandText(set->commandText() + QStringLiteral("FROM TabData "));
-    set->setCommandText(set->commandText() +
-                        QStringLiteral("WHERE (((TabData.Annually)=True) AND "
-                                       "((TabData.PsevdoDate)=") +
-                        SqlPseudoDateLiteral(Calendar::todayNumber()) + QStringLiteral(")) "));
-    set->setCommandText(set->commandText() +
-                        QStringLiteral("OR (((TabData.Annually)=False)) AND ((TabData.Date)=") +
-                        SqlDateLiteral(Calendar::todayNumber()) + QStringLiteral(") "));
-    set->setCommandText(set->commandText() + QStringLiteral("ORDER BY  TabData.Annually DESC"));
+    // Today is read afresh for each of the two dates, the Pseudo-date's first.
+    const double pseudoDay = Calendar::todayNumber();
+    set->setCommandText(reminderQueryText(pseudoDay, Calendar::todayNumber()));
     set->open();
 
     DbGrid *grid = form->DBGrid;
     grid->setDataSource(form->DataSource);
-    grid->setColumn(0, QStringLiteral("Date"), QStringLiteral("Дата"), Qt::AlignCenter, 80);
-    grid->setColumn(1, QStringLiteral("Commentary"), QStringLiteral("Комментарий"), Qt::AlignCenter,
-                    718);
-    grid->setColumnShown(4, false);
-    grid->setColumnShown(3, false);
-    grid->setColumnShown(2, false);
+    layOutDateGrid(grid);
     grid->repaintRows();
 }
 
@@ -269,9 +239,7 @@ void TFrmTolvin::FormCreate()
 {
     FrmTolvin->setOuterWidth(835);
     StatusBar1->setGeometry(0, height() - 25, width(), 25);
-    FrmTolvin->StatusBar1->setPanelText(4, QStringLiteral("Сегодня: ") +
-                                               shortDateText(Calendar::today()) +
-                                               QStringLiteral("     "));
+    FrmTolvin->StatusBar1->setPanelText(4, todayStatusText());
 }
 
 void TFrmTolvin::FormActivate()
@@ -328,9 +296,9 @@ void TFrmTolvin::TmrPlayAllTimer()
         MediaPlayer.close();
     }
     if (TmrPlayAllTag >= PlayList->size() - 1) {
+        // Unlocking also gives the grid back its tab stop.
         DBGrid->setLocked(false);
         DBGrid->setCursor(Qt::ArrowCursor);
-        DBGrid->setFocusPolicy(Qt::StrongFocus);
         DBGrid->setFocus();
         TmrPlayAll->stop();
         return;

@@ -65,11 +65,6 @@ extern OptionsRecord OptionRec;
 // "muzikdan.dat", open while the reminder window is in use.
 extern RecordFileOf<SoundEventRecord> MuzikFile;
 
-// Jet SQL date literals, month first and without leading zeros whatever the
-// locale: "#3/5/2027#", and for the Pseudo-date "#3/5/2000#".
-QString SqlDateLiteral(double date);
-QString SqlPseudoDateLiteral(double date);
-
 // Connects to the database, opens today's rows in FrmTolvin's dataset
 // (one-time rows first) and lays out the grid. Database errors pass out.
 void OpenTodayEvents();

@@ -160,7 +160,7 @@ bool DbGrid::viewportEvent(QEvent *event)
 void DbGrid::deleteCurrentRow()
 {
     AdoDataSet *set = m_source ? m_source->dataSet() : nullptr;
-    if (!m_deleteAllowed || m_locked || m_browseOnly || !set || !set->active() || set->isEmpty())
+    if (m_locked || m_browseOnly || !set || !set->active() || set->isEmpty())
         return;
     if (!dialogs().confirm(QStringLiteral("Delete record?"), QStringLiteral("Confirm")))
         return;

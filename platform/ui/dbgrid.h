@@ -26,8 +26,6 @@ public:
     // Redraws from the rows the dataset holds now; no new query.
     void repaintRows();
 
-    // While off, Ctrl+Del does nothing.
-    void setDeleteAllowed(bool on) { m_deleteAllowed = on; }
     // A locked grid takes no focus and no mouse press, click or
     // double-click: they neither select a row nor focus it. Ctrl+Del does
     // nothing. Unlocking gives back the focus policy it had.
@@ -61,7 +59,6 @@ private:
     void showCurrentRow(int row);
 
     DataSource *m_source = nullptr;
-    bool m_deleteAllowed = true;
     bool m_locked = false;
     bool m_browseOnly = false;
     Qt::FocusPolicy m_unlockedFocusPolicy = Qt::StrongFocus;

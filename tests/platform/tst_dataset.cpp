@@ -1,7 +1,6 @@
 // Tests of the connection and the dataset over a real SQLite file made with
 // the shipped schema: finding and opening the file, the list's order rules,
 // posting and deleting as read back with raw SQLite, and today's query.
-#include "../../tools/reminderquery.h"
 #include "adoconnection.h"
 #include "adodataset.h"
 #include "calendar.h"
@@ -11,6 +10,7 @@
 #include "datetext.h"
 #include "errors.h"
 #include "jetsql.h"
+#include "queries.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -30,9 +30,7 @@
 namespace
 {
 
-const QString editorQuery =
-    QStringLiteral("SELECT TabData.Date, TabData.Commentary, TabData.Annually, TabData.PsevdoDate, "
-                   "TabData.Muzik FROM TabData ORDER BY TabData.Date");
+const QString editorQuery = editorQueryText();
 
 double pseudoDate(const QDate &date)
 {
@@ -385,7 +383,7 @@ TEST(AdoConnection, OpeningWritesNothingAndReadsWhereWritingIsRefused)
             std::optional<ReadOnly> readOnly;
             if (!c.folderWritable)
                 readOnly.emplace(db.folder(), c.fileWritable ? QString() : db.path());
-            Open open(db.path(), ReminderQuery::forDay(QDate(2027, 3, 5)));
+            Open open(db.path(), reminderQueryText(QDate(2027, 3, 5)));
             EXPECT_EQ(open.comments(), QStringList{QStringLiteral("one")});
             if (!c.fileWritable) {
                 open.dataSet.edit();
@@ -936,7 +934,7 @@ TEST(RemindersQuery, SelectsTodaysRowsOneTimeRowsFirst)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.today.toString(Qt::ISODate).toStdString());
-        Open open(db.path(), ReminderQuery::forDay(c.today));
+        Open open(db.path(), reminderQueryText(c.today));
         const QStringList got = open.comments();
         ASSERT_EQ(got.size(), c.oneTime.size() + c.yearly.size()) << got.join(", ").toStdString();
         // Within each group the order is the engine's own.
@@ -960,7 +958,7 @@ TEST(RemindersQuery, UsesTheIndexesAndNeverScansTheTable)
             details << row.value(3);
         return details.join(QLatin1Char('\n'));
     };
-    const QString reminder = explain(ReminderQuery::forDay(QDate(2027, 3, 5)));
+    const QString reminder = explain(reminderQueryText(QDate(2027, 3, 5)));
     EXPECT_TRUE(reminder.contains(QStringLiteral("MULTI-INDEX OR"))) << reminder.toStdString();
     EXPECT_TRUE(reminder.contains(QStringLiteral("USING INDEX TabData_Annually_PsevdoDate")))
         << reminder.toStdString();

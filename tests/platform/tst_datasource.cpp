@@ -8,6 +8,7 @@
 #include "datesschema.h"
 #include "dbgrid.h"
 #include "errors.h"
+#include "queries.h"
 #include "testsupport.h"
 
 #include "datetext.h"
@@ -20,9 +21,7 @@
 namespace
 {
 
-const QString editorQuery =
-    QStringLiteral("SELECT TabData.Date, TabData.Commentary, TabData.Annually, TabData.PsevdoDate, "
-                   "TabData.Muzik FROM TabData ORDER BY TabData.Date");
+const QString editorQuery = editorQueryText();
 const QString mark = QStringLiteral("\u25B6");
 
 // Three rows: 5 March 2027 (yearly, with sound 2), 6 March 2027 at 18:00,

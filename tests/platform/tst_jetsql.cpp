@@ -2,6 +2,7 @@
 // text inside quotes that must pass through untouched.
 #include "errors.h"
 #include "jetsql.h"
+#include "queries.h"
 
 #include <gtest/gtest.h>
 
@@ -52,12 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(JetSql, TranslatesTheRemindersQuery)
 {
-    const QString jet = QStringLiteral(
-        "SELECT TabData.Date, TabData.Commentary, TabData.Annually, TabData.PsevdoDate, "
-        "TabData.Muzik FROM TabData WHERE (((TabData.Annually)=True) AND "
-        "((TabData.PsevdoDate)=#3/5/2000#)) OR (((TabData.Annually)=False)) AND "
-        "((TabData.Date)=#3/5/2027#) ORDER BY  TabData.Annually DESC");
-    EXPECT_EQ(JetSql::toSqlite(jet),
+    EXPECT_EQ(JetSql::toSqlite(reminderQueryText(QDate(2027, 3, 5))),
               QStringLiteral("SELECT TabData.Date, TabData.Commentary, TabData.Annually, "
                              "TabData.PsevdoDate, TabData.Muzik FROM TabData WHERE "
                              "(((TabData.Annually)=-1) AND ((TabData.PsevdoDate)=36590)) OR "

@@ -16,6 +16,7 @@
 #include "errors.h"
 #include "guard.h"
 #include "mediaplayer.h"
+#include "queries.h"
 #include "recordfile.h"
 #include "records.h"
 #include "testsupport.h"
@@ -412,7 +413,7 @@ protected:
         DbGrid *grid = FrmTolvin->DBGrid;
         EXPECT_FALSE(grid->isLocked());
         EXPECT_EQ(grid->cursor().shape(), Qt::ArrowCursor);
-        EXPECT_TRUE(grid->focusPolicy() & Qt::TabFocus);
+        EXPECT_EQ(grid->focusPolicy(), Qt::StrongFocus);
         EXPECT_EQ(FrmTolvin->focusWidget(), grid);
         EXPECT_FALSE(FrmTolvin->TmrPlayAll->isActive());
         EXPECT_EQ(FrmTolvin->ADODataSet->recNo(), 0);
@@ -427,6 +428,7 @@ protected:
         AdoDataSet *set = FrmTolvin->ADODataSet;
         EXPECT_EQ(grid->cursor().shape(), Qt::WaitCursor);
         EXPECT_FALSE(FrmTolvin->TmrPlayAll->isActive());
+        EXPECT_EQ(grid->focusPolicy(), Qt::StrongFocus);
         ASSERT_EQ(FrmTolvin->focusWidget(), grid);
         EXPECT_EQ(grid->currentIndex().row(), 0);
         const std::pair<Qt::Key, int> moves[] = {{Qt::Key_Down, 1},
