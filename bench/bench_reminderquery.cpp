@@ -3,76 +3,20 @@
 // The indexes should keep it near a millisecond whatever the table's size.
 #include "adoconnection.h"
 #include "adodataset.h"
-#include "calendar.h"
+#include "benchsupport.h"
 #include "connectionstring.h"
-#include "datesschema.h"
 #include "queries.h"
 
 #include <QDate>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <cstdio>
-#include <cstdlib>
-#include <random>
-#include <sqlite3.h>
 
 namespace
 {
 
-constexpr int rowCount = 1'000'000;
-
-void check(int rc, sqlite3 *db)
+// The shared million-row database; about 1,900 rows are due on each day.
+QString database()
 {
-    if (rc != SQLITE_OK && rc != SQLITE_DONE) {
-        std::fprintf(stderr, "filling the database failed: %s\n", sqlite3_errmsg(db));
-        std::exit(1);
-    }
-}
-
-// A million rows dated 1900 to 2100, one in ten yearly: about 270 yearly
-// rows and a dozen one-time rows fall on each day. Made once per run.
-const QString &database()
-{
-    static QTemporaryDir folder;
-    static const QString path = [] {
-        const QString file = folder.filePath(QStringLiteral("Dates.mdb"));
-        sqlite3 *db = nullptr;
-        check(sqlite3_open_v2(file.toUtf8().constData(), &db,
-                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
-              db);
-        check(sqlite3_exec(db, DatesSchema::statements, nullptr, nullptr, nullptr), db);
-        // A large page cache keeps the filling from spilling the indexes to
-        // disk again and again.
-        check(sqlite3_exec(db, "PRAGMA cache_size=-262144; BEGIN", nullptr, nullptr, nullptr), db);
-        sqlite3_stmt *insert = nullptr;
-        check(sqlite3_prepare_v2(db, "INSERT INTO TabData VALUES (?, ?, ?, ?, ?)", -1, &insert,
-                                 nullptr),
-              db);
-        std::mt19937 random(20270305);
-        const int first = int(Calendar::fromDate(QDate(1900, 1, 1)));
-        const int last = int(Calendar::fromDate(QDate(2100, 12, 31)));
-        std::uniform_int_distribution<int> day(first, last);
-        std::uniform_int_distribution<int> tenth(0, 9);
-        std::uniform_int_distribution<int> sound(0, 20);
-        for (int row = 0; row < rowCount; ++row) {
-            const double date = day(random);
-            const QDate d = Calendar::toDate(date);
-            const QByteArray comment = QStringLiteral("Памятная дата %1").arg(row).toUtf8();
-            sqlite3_bind_double(insert, 1, date);
-            sqlite3_bind_text(insert, 2, comment.constData(), int(comment.size()),
-                              SQLITE_TRANSIENT);
-            sqlite3_bind_int(insert, 3, tenth(random) == 0 ? -1 : 0);
-            sqlite3_bind_double(insert, 4, Calendar::fromDate(QDate(2000, d.month(), d.day())));
-            sqlite3_bind_int(insert, 5, sound(random));
-            check(sqlite3_step(insert), db);
-            sqlite3_reset(insert);
-        }
-        sqlite3_finalize(insert);
-        check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
-        sqlite3_close(db);
-        return file;
-    }();
-    return path;
+    return BenchSupport::programFolder(1'000'000) + QStringLiteral("Dates.mdb");
 }
 
 // The query alone, over an open connection; each run asks for another day.
@@ -117,4 +61,7 @@ BENCHMARK(BM_ConnectAndQuery)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv)
+{
+    return BenchSupport::runBenchmarks(argc, argv);
+}

@@ -62,10 +62,5 @@ BENCHMARK(BM_ReminderFirstSound)
 
 int main(int argc, char **argv)
 {
-    BenchSupport::setUpEnvironment();
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchSupport::runBenchmarks(argc, argv);
 }

@@ -9,6 +9,7 @@
 #include "dialogs.h"
 #include "jetsql.h"
 
+#include <QApplication>
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDate>
@@ -203,6 +204,17 @@ inline void setUpEnvironment()
         qputenv("SDL_AUDIODRIVER", "dummy");
     static QuietDialogs quiet;
     setDialogs(&quiet);
+}
+
+// The main of a benchmark program that needs nothing before its runs.
+inline int runBenchmarks(int argc, char **argv)
+{
+    setUpEnvironment();
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 } // namespace BenchSupport
