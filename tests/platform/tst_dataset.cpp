@@ -296,18 +296,38 @@ TEST(AdoConnection, OpensADatabaseInAFolderWhoseNameHoldsASemicolon)
     EXPECT_EQ(open.comments(), QStringList{QStringLiteral("one")});
 }
 
+// Every spelling of the name opens a file that matches it without regard to
+// case, and the same one where several do, so that the editor and the
+// reminder, which spell it differently, see the same dates. Nothing is made.
 TEST(AdoConnection, FindsTheFileWhateverTheCaseOfItsName)
 {
-    Database db;
-    db.add(QDate(2027, 3, 5), QStringLiteral("one"));
-    for (const char *name : {"Dates.mdb", "dates.mdb", "DATES.MDB"}) {
-        Open open(db.folder() + QString::fromUtf8(name));
-        EXPECT_EQ(open.comments(), QStringList{QStringLiteral("one")}) << name;
+    const struct {
+        QStringList files; // each holding one row commented with its name
+        const char *opened;
+    } cases[] = {
+        {{"Dates.mdb"}, "Dates.mdb"},
+        {{"dates.mdb"}, "dates.mdb"},
+        {{"dates.mdb", "Dates.mdb"}, "Dates.mdb"},
+        {{"Dates.mdb", "dates.mdb", "dAtEs.MdB"}, "Dates.mdb"},
+        {{"dates.mdb", "DATES.MDB"}, "DATES.MDB"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.files.join(',').toStdString());
+        QTemporaryDir dir;
+        for (const QString &file : c.files) {
+            Database db;
+            db.add(QDate(2027, 3, 5), file);
+            db.closeRaw();
+            ASSERT_TRUE(QFile::copy(db.path(), dir.filePath(file)));
+        }
+        for (const char *name : {"Dates.mdb", "dates.mdb", "DATES.MDB"}) {
+            Open open(dir.filePath(QString::fromUtf8(name)));
+            EXPECT_EQ(open.comments(), QStringList{QString::fromUtf8(c.opened)}) << name;
+        }
+        QStringList files = c.files;
+        files.sort();
+        EXPECT_EQ(entries(dir.path()), files);
     }
-    const QStringList files =
-        entries(db.folder()).filter(QStringLiteral(".mdb"), Qt::CaseInsensitive);
-    EXPECT_TRUE(files.filter(QStringLiteral("dates.mdb")).isEmpty())
-        << files.join(',').toStdString();
 }
 
 TEST(AdoConnection, MissingFileIsReportedAndNeverCreated)
