@@ -10,6 +10,7 @@
 #include "controls.h"
 #include "dialogs.h"
 #include "guard.h"
+#include "shortstring.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -225,16 +226,30 @@ void TFrmOption::BtnChangeMuzikClick()
 void TFrmOption::CmdOkClick()
 {
     int badRow = 0;
-    Records::readSoundEvents(MuzikFile, [&badRow](int row, const SoundEventRecord &record) {
+    QString badPath;
+    Records::readSoundEvents(MuzikFile, [&](int row, const SoundEventRecord &record) {
         if (QFileInfo(record.path()).isFile())
             return true;
         badRow = row;
+        badPath = record.path();
         return false;
     });
     if (badRow != 0) {
         selectSoundRow(badRow);
-        dialogs().messageBox(QStringLiteral("Неверно указан путь к звуковому файлу!"),
-                             warningCaption, MB_OK);
+        // A path under a Program folder that Windows-1251 cannot hold was
+        // stored with "?" for those letters and can never name its file:
+        // only moving the program helps, so say that.
+        const bool folderUnstorable =
+            !ShortString::fitsCp1251(ProgramPath) &&
+            badPath.startsWith(ShortString::fromCp1251(ShortString::toCp1251(ProgramPath)));
+        dialogs().messageBox(
+            folderUnstorable
+                ? QStringLiteral("Путь к папке программы содержит символы, которые невозможно "
+                                 "сохранить! Переместите программу в папку, путь к которой "
+                                 "состоит только из русских и латинских букв, цифр и обычных "
+                                 "знаков.")
+                : QStringLiteral("Неверно указан путь к звуковому файлу!"),
+            warningCaption, MB_OK);
         return;
     }
     selectSoundRow(1);

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace
@@ -17,25 +18,31 @@ namespace
 // How long a statement waits for the other program's write to end.
 constexpr int busyTimeoutMs = 5000;
 
-// The exact file when it exists; otherwise the one file of its folder whose
-// name matches without regard to case (the first in name order should there
-// be several, so that both programs settle on the same one). Empty when
-// there is none.
+// The file of the folder whose name matches the asked one without regard to
+// case, as the programs' names for the database differ in case. Where
+// several match, the choice depends on the folder alone, not on the spelling
+// asked for, so that every program opens the same file: the first name in
+// code-point order, in which a capitalised name, as the shipped file has,
+// comes before its lower-case copy. The exact file is taken when it is the
+// only match or the folder cannot be listed. Empty when there is none.
 QString findFile(const QString &path)
 {
     const QFileInfo exact(path);
+    const QDir folder = exact.dir();
+    QStringList matches;
+    if (!exact.fileName().isEmpty() && folder.exists()) {
+        const QStringList names =
+            folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
+        for (const QString &name : names) {
+            if (name.compare(exact.fileName(), Qt::CaseInsensitive) == 0)
+                matches << name;
+        }
+    }
+    if (matches.size() > 1)
+        return folder.filePath(*std::min_element(matches.cbegin(), matches.cend()));
     if (exact.isFile())
         return exact.filePath();
-    const QDir folder = exact.dir();
-    if (exact.fileName().isEmpty() || !folder.exists())
-        return {};
-    const QStringList names =
-        folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    for (const QString &name : names) {
-        if (name.compare(exact.fileName(), Qt::CaseInsensitive) == 0)
-            return folder.filePath(name);
-    }
-    return {};
+    return matches.isEmpty() ? QString() : folder.filePath(matches.first());
 }
 
 // Reads the schema once, so that a file that is not a database fails here

@@ -24,8 +24,8 @@ public:
     QString connectionString() const { return m_connectionString; }
 
     // Connects; raises DatabaseError when the file is missing or is not a
-    // database. A file name that does not exist exactly is matched without
-    // regard to case in its folder.
+    // database. The file name is matched without regard to case in its
+    // folder; where several files match, every spelling opens the same one.
     void open();
     // No effect when not connected.
     void close();

@@ -10,6 +10,7 @@
 #include "jetsql.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -353,6 +354,16 @@ QVariant dateFromNumber(double number)
     if (number == std::trunc(number))
         return decoded->date;
     return QDateTime(decoded->date, QTime::fromMSecsSinceStartOfDay(decoded->msecsSinceStartOfDay));
+}
+
+// A stored number that a whole number cannot hold (out of range, an
+// infinity) reads as its text with an exponent, so that reading it as a
+// whole number fails with a conversion error, as a text in the field does:
+// Qt would round such a number undefinedly, and would read an integer text
+// beyond the range wrapped round.
+QVariant beyondInteger(double number)
+{
+    return QString::number(number, 'e', QLocale::FloatingPointShortest);
 }
 
 QString typeName(AdoDataSet::FieldType type)
@@ -811,7 +822,12 @@ QVariant AdoDataSet::fromStorage(int field, const QVariant &stored) const
     case FieldType::Integer:
         if (stored.typeId() == QMetaType::LongLong) {
             const qlonglong value = stored.toLongLong();
-            return value >= INT_MIN && value <= INT_MAX ? QVariant(int(value)) : stored;
+            return value >= INT_MIN && value <= INT_MAX ? QVariant(int(value))
+                                                        : beyondInteger(double(value));
+        }
+        if (stored.typeId() == QMetaType::Double) {
+            const double value = stored.toDouble();
+            return value >= INT_MIN && value <= INT_MAX ? stored : beyondInteger(value);
         }
         return stored;
     case FieldType::Real:
@@ -852,14 +868,26 @@ QVariant AdoDataSet::toStorage(int field, const QVariant &value) const
             ok = false;
         break;
     case FieldType::Integer:
-        if (value.typeId() == QMetaType::Bool)
+        if (value.typeId() == QMetaType::Bool) {
             stored = qlonglong(value.toBool() ? -1 : 0);
-        else if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float)
-            stored = qRound64(value.toDouble(&ok));
-        else if (isNumber(value) || value.typeId() == QMetaType::QString)
+        } else if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
+            // Within the range of qRound64, whose result is undefined beyond it.
+            const double number = value.toDouble(&ok);
+            ok = ok && number > -9.2e18 && number < 9.2e18;
+            if (ok)
+                stored = qRound64(number);
+        } else if (isNumber(value) || value.typeId() == QMetaType::QString) {
             stored = value.toLongLong(&ok);
-        else
+            // A number read as its text beyond the whole numbers goes back
+            // as it was stored, so that the rest of its row can be posted.
+            if (!ok && value.typeId() == QMetaType::QString) {
+                const double number = value.toString().toDouble(&ok);
+                ok = ok && beyondInteger(number) == value;
+                stored = number;
+            }
+        } else {
             ok = false;
+        }
         break;
     case FieldType::Real:
         if (isNumber(value) || value.typeId() == QMetaType::QString)

@@ -25,6 +25,12 @@ QString displayText(AdoDataSet::FieldType type, const QVariant &value)
             return shortDateText(value.toDateTime().date());
         // A stored value that names no date shows an empty cell.
         return {};
+    case AdoDataSet::FieldType::Integer:
+        // Nor does a value the field cannot read as a whole number, which
+        // it keeps as its text.
+        if (value.typeId() == QMetaType::QString)
+            return {};
+        break;
     case AdoDataSet::FieldType::YesNo:
         if (value.typeId() == QMetaType::Bool)
             return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");

@@ -8,6 +8,7 @@
 #include "calendar.h"
 #include "editortest.h"
 #include "karvel_app.h"
+#include "programfolder.h"
 #include "records.h"
 
 #include <QCheckBox>
@@ -289,6 +290,44 @@ TEST_F(OptionWindowTest, EmptyPathOrFolderCountsAsMissing)
         FrmOption->CmdCancel->click();
         deleteWindows();
     }
+}
+
+// The default sound paths name the Program folder: in a folder whose path
+// Windows-1251 holds, Ok saves; in one it cannot hold they were stored with
+// "?", and Ok says that the folder is the reason.
+TEST_F(OptionWindowTest, ProgramFolderThatCannotBeStoredIsGivenAsTheReason)
+{
+    const struct {
+        const char *name;
+        std::optional<QString> message; // none: saved
+    } cases[] = {
+        {"Мои напоминания", std::nullopt},
+        {"Müzik", QStringLiteral("Путь к папке программы содержит символы, которые невозможно "
+                                 "сохранить! Переместите программу в папку, путь к которой "
+                                 "состоит только из русских и латинских букв, цифр и обычных "
+                                 "знаков.")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString programFolder = folder.file(QString::fromUtf8(c.name)) + QLatin1Char('/');
+        ASSERT_TRUE(QDir().mkpath(programFolder + QStringLiteral("sound")));
+        ASSERT_TRUE(QFile::copy(folder.file("Dates.mdb"), programFolder + "Dates.mdb"));
+        ASSERT_TRUE(QFile::copy(folder.file("sound/sub.wav"), programFolder + "sound/sub.wav"));
+        ProgramFolder::setOverride(programFolder);
+        start();
+        showOptions();
+        FrmOption->CmdOk->click();
+        if (c.message) {
+            expectMessage(*c.message);
+            EXPECT_TRUE(FrmOption->isVisible());
+            FrmOption->CmdCancel->click();
+        } else {
+            EXPECT_TRUE(ScriptedDialogs::instance().take().empty());
+            EXPECT_FALSE(FrmOption->isVisible());
+        }
+        deleteWindows();
+    }
+    ProgramFolder::setOverride(folder.path());
 }
 
 struct PasswordCase {

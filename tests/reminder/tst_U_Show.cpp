@@ -465,10 +465,13 @@ TEST_F(UShowPlaybackTest, PlaysRowsInOrderSkippingThoseWithoutSoundThenReleasesG
         QVariant muzik;
         QString plays;
     };
+    // Numbers beyond the whole numbers; the first two would wrap round to 1.
+    const qlonglong two32 = 1LL << 32;
     const Row rows[] = {
         {"first", 1, first},       {"no sound", 0, {}},       {"missing file", 3, {}},
         {"folder", 4, {}},         {"above 20", 21, {}},      {"negative", -1, {}},
         {"empty", QVariant(), {}}, {"first again", 1, first}, {"second", 2, second},
+        {"2^32+1", two32 + 1, {}}, {"1-2^32", 1 - two32, {}}, {"1e18", 1e18, {}},
     };
     std::vector<DateRow> dateRows;
     for (const Row &row : rows)
