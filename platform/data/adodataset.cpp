@@ -1,7 +1,9 @@
-// The dataset of the data access layer over SQLite. The query runs to its
-// end at open(); each row keeps its rowid so that a post or a deletion can
-// name it. Unlike an ADO keyset cursor it never sees other programs' changes
-// until it is opened again, which is all the programs need.
+// The dataset of the data access layer over SQLite. open() fixes the rows
+// and their order; each row keeps its rowid so that a post or a deletion can
+// name it. A query with a WHERE (or anything else than a plain list of one
+// table's columns) is read whole at open(); a plain list reads only the
+// rowids then, and a row's values when they are first asked for. Other
+// programs' additions are not seen until the query runs again.
 #include "adodataset.h"
 
 #include "adoconnection.h"

@@ -30,8 +30,9 @@ public:
     void setCommandText(const QString &text) { m_commandText = text; }
     QString commandText() const { return m_commandText; }
 
-    // Runs the query to its end; the first row becomes current. Raises
-    // DatabaseError (no connection, bad SQL, missing table or column).
+    // Runs the query and fixes its rows and their order; the first row
+    // becomes current. Raises DatabaseError (no connection, bad SQL,
+    // missing table or column).
     void open();
     // Drops the rows; no effect when closed.
     void close();
