@@ -3,11 +3,13 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QPointer>
 #include <QTranslator>
 
 bool installRussianQtTranslation()
 {
-    static QTranslator *installed = nullptr;
+    // Owned by the application object, so it goes with it.
+    static QPointer<QTranslator> installed;
     if (installed)
         return true;
     auto *translator = new QTranslator(QCoreApplication::instance());
