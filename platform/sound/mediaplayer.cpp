@@ -10,6 +10,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -49,10 +50,26 @@ void tellObserver(const QString &fileName)
         playObserver(fileName);
 }
 
-QString mixerError(const QString &fallback)
+// The layer's own errors are Russian, as the programs are; SDL's text, when
+// it has one, follows as a sentence of detail. The default error message
+// adds the closing full stop, so the detail keeps no end punctuation.
+QString withMixerDetail(const QString &what)
 {
-    const QString text = QString::fromUtf8(Mix_GetError());
-    return text.isEmpty() ? fallback : text;
+    QString detail = QString::fromUtf8(Mix_GetError()).trimmed();
+    while (!detail.isEmpty() && QStringLiteral(".,:;!? ").contains(detail.back()))
+        detail.chop(1);
+    return detail.isEmpty() ? what : what + QStringLiteral(". ") + detail;
+}
+
+QString deviceError()
+{
+    return withMixerDetail(QStringLiteral("Не удалось открыть звуковое устройство"));
+}
+
+QString fileError(const QString &fileName)
+{
+    return withMixerDetail(
+        QStringLiteral("Не удалось воспроизвести звуковой файл «%1»").arg(fileName));
 }
 
 bool openAudio()
@@ -75,7 +92,7 @@ bool ensureAudio()
     // SDL must not take over SIGINT and SIGTERM from the program.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (!openAudio()) {
-        audioError = mixerError(QStringLiteral("No sound device"));
+        audioError = deviceError();
         if (!firstFailure)
             firstFailure = Clock::now();
         return false;
@@ -113,23 +130,32 @@ SoundKind sniff(SDL_RWops *source)
 }
 
 // Opens a file and tells its kind; sets the mixer's error and returns null
-// when it cannot be read or is neither WAV nor MP3.
+// when it cannot be read or is neither WAV nor MP3. The error says why
+// without the file's name, which the caller's message carries.
 SDL_RWops *openSound(const QString &fileName, SoundKind *kind)
 {
-    // Opening a pipe or a device could block for ever: only regular files
-    // are sounds.
+    SDL_ClearError();
+    const QByteArray name = QFile::encodeName(fileName);
     struct stat info;
-    if (::stat(QFile::encodeName(fileName).constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        Mix_SetError("Not a regular file: %s", QFile::encodeName(fileName).constData());
+    if (::stat(name.constData(), &info) != 0) {
+        Mix_SetError("%s", errno == ENOENT ? "Файл не найден" : "Файл недоступен");
         return nullptr;
     }
-    SDL_RWops *source = SDL_RWFromFile(QFile::encodeName(fileName).constData(), "rb");
-    if (!source)
+    // Opening a pipe or a device could block for ever: only regular files
+    // are sounds.
+    if (!S_ISREG(info.st_mode)) {
+        Mix_SetError("Это не обычный файл");
         return nullptr;
+    }
+    SDL_RWops *source = SDL_RWFromFile(name.constData(), "rb");
+    if (!source) {
+        Mix_SetError("Файл не открывается для чтения");
+        return nullptr;
+    }
     *kind = sniff(source);
     if (*kind == SoundKind::Unknown) {
         SDL_RWclose(source);
-        Mix_SetError("Unrecognized audio format");
+        Mix_SetError("Файл не в формате WAV или MP3");
         return nullptr;
     }
     return source;
@@ -293,7 +319,7 @@ void MediaPlayer::open()
     SoundKind kind = SoundKind::Unknown;
     SDL_RWops *source = openSound(m_fileName, &kind);
     if (!source)
-        throw MediaError(mixerError(QStringLiteral("Cannot open the sound file")));
+        throw MediaError(fileError(m_fileName));
     device->music = Mix_LoadMUSType_RW(source, kind == SoundKind::Wav ? MUS_WAV : MUS_MP3, 1);
     const double seconds = device->music ? Mix_MusicDuration(device->music) : -1.0;
     if (seconds >= 0) {
@@ -307,7 +333,7 @@ void MediaPlayer::open()
         }
         device->chunk = loadChunk(m_fileName);
         if (!device->chunk)
-            throw MediaError(mixerError(QStringLiteral("Cannot open the sound file")));
+            throw MediaError(fileError(m_fileName));
         device->length = chunkMilliseconds(device->chunk);
     }
     m_device = std::move(device);
@@ -316,7 +342,7 @@ void MediaPlayer::open()
 void MediaPlayer::play()
 {
     if (!m_device)
-        throw MediaError(QStringLiteral("No sound device is open"));
+        throw MediaError(QStringLiteral("Звуковой файл не открыт"));
     Device &device = *m_device;
     device.update();
     if (device.state == Device::State::Playing)
@@ -374,7 +400,7 @@ int MediaPlayer::position() const
 int MediaPlayer::length() const
 {
     if (!m_device)
-        throw MediaError(QStringLiteral("No sound device is open"));
+        throw MediaError(QStringLiteral("Звуковой файл не открыт"));
     return m_device->length;
 }
 

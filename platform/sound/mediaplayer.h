@@ -24,8 +24,9 @@ public:
     QString fileName() const { return m_fileName; }
 
     // Closes a device still open, then opens fileName(), chosen as WAV or
-    // MP3 by its content. Raises MediaError with SDL_mixer's text, also when
-    // the sound device does not open; no device is open afterwards then.
+    // MP3 by its content. Raises MediaError naming the file, or saying that
+    // the sound device does not open, with SDL's detail after it; no device
+    // is open afterwards then.
     void open();
     // Starts playing from the current position and returns at once.
     void play();

@@ -184,7 +184,15 @@ TEST_F(MediaPlayerTest, FailedOpenRaisesAndLeavesNoDevice)
             player.open();
             ADD_FAILURE() << "open did not raise";
         } catch (const MediaError &error) {
-            EXPECT_FALSE(error.message().isEmpty());
+            // Shown as the default error message: it names the file and
+            // ends in one full stop.
+            const QString shown = errorMessageText(error.message());
+            EXPECT_TRUE(shown.startsWith(
+                QStringLiteral("Не удалось воспроизвести звуковой файл «%1». ").arg(file)))
+                << shown.toStdString();
+            EXPECT_TRUE(shown.endsWith(QLatin1Char('.')) &&
+                        !QStringLiteral(".,:;!? ").contains(shown.at(shown.size() - 2)))
+                << shown.toStdString();
         }
         EXPECT_FALSE(player.isDeviceOpen());
         EXPECT_EQ(player.mode(), MediaPlayer::Mode::NotReady);
@@ -293,6 +301,8 @@ TEST(SoundDeviceMissing, DISABLED_Child)
             call();
             ADD_FAILURE() << "no error without a sound device";
         } catch (const MediaError &error) {
+            EXPECT_TRUE(error.message().startsWith(
+                QStringLiteral("Не удалось открыть звуковое устройство. ")));
             EXPECT_TRUE(error.message().contains("nosuchdriver")) << error.message().toStdString();
         }
     }

@@ -618,20 +618,25 @@ TEST_P(UShowBrokenEntryTest, ShowsOneErrorEachAndTheSequenceGoesOn)
     for (const QString &commentary : listedCommentaries())
         entries << folder.file(commentary + QStringLiteral(".wav"));
     QStringList expected;
+    QStringList brokenFiles;
     for (int entry = 0; entry < entries.size(); ++entry) {
         const bool broken = std::count(GetParam().begin(), GetParam().end(), entry) != 0;
-        if (broken)
+        if (broken) {
             folder.write(QFileInfo(entries.at(entry)).fileName(), QByteArray());
-        else
+            brokenFiles << entries.at(entry);
+        } else {
             expected << entries.at(entry);
+        }
     }
     FrmTolvin->showNonModal();
 
     QStringList errors = ScriptedDialogs::instance().takeTexts();
     for (const QStringList &shown : runSequence())
         errors << shown;
-    EXPECT_EQ(errors.size(), qsizetype(GetParam().size()))
-        << errors.join(QLatin1String(" | ")).toStdString();
+    ASSERT_EQ(errors.size(), brokenFiles.size()) << errors.join(QLatin1String(" | ")).toStdString();
+    for (qsizetype i = 0; i < errors.size(); ++i)
+        EXPECT_TRUE(errors.at(i).contains(QStringLiteral("«%1»").arg(brokenFiles.at(i))))
+            << errors.at(i).toStdString();
     EXPECT_EQ(SoundLog::played(), expected);
     expectReleased();
 }
@@ -661,6 +666,8 @@ TEST_F(UShowPlaybackTest, DISABLED_NoDeviceChildGivesUp)
     tick();
     const QStringList shown = ScriptedDialogs::instance().takeTexts();
     ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("Не удалось открыть звуковое устройство. ")))
+        << shown[0].toStdString();
     EXPECT_TRUE(shown[0].contains(QLatin1String("nosuchdriver"))) << shown[0].toStdString();
     expectBrowsingOnly();
 }
