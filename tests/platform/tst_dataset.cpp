@@ -222,6 +222,17 @@ private:
     QString m_file;
 };
 
+// Runs `operation`, which must raise DatabaseError with `message`.
+void expectDatabaseError(const std::function<void()> &operation, const QString &message)
+{
+    try {
+        operation();
+        ADD_FAILURE() << "no error; expected " << message.toStdString();
+    } catch (const DatabaseError &error) {
+        EXPECT_EQ(error.message(), message);
+    }
+}
+
 // --- the connection -------------------------------------------------------
 
 TEST(AdoConnection, TakesDataSourceFromTheConnectionString)
@@ -886,24 +897,14 @@ TEST(AdoDataSet, PostAndDeletionActOnlyOnTheRowAsRead)
     for (const int row : {1, 2}) {
         SCOPED_TRACE(row);
         set.setRecNo(row);
-        try {
-            set.deleteCurrent();
-            ADD_FAILURE() << "deleted";
-        } catch (const DatabaseError &error) {
-            EXPECT_EQ(error.message(), QStringLiteral("Row cannot be located for deletion. Some "
-                                                      "values may have been changed since it "
-                                                      "was last read"));
-        }
+        expectDatabaseError([&] { set.deleteCurrent(); },
+                            QStringLiteral("Row cannot be located for deletion. Some values may "
+                                           "have been changed since it was last read"));
         set.edit();
         set.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("mine"));
-        try {
-            set.post();
-            ADD_FAILURE() << "posted";
-        } catch (const DatabaseError &error) {
-            EXPECT_EQ(error.message(), QStringLiteral("Row cannot be located for updating. Some "
-                                                      "values may have been changed since it "
-                                                      "was last read"));
-        }
+        expectDatabaseError([&] { set.post(); },
+                            QStringLiteral("Row cannot be located for updating. Some values may "
+                                           "have been changed since it was last read"));
         EXPECT_EQ(set.state(), AdoDataSet::State::Edit);
         set.cancel();
     }
@@ -958,16 +959,9 @@ TEST(AdoDataSet, UnreadableRowsAreToldOnceAndNeverWritten)
         EXPECT_EQ(failed.at(0).at(0).toString(), malformed);
 
         set.setRecNo(unreadable.front());
-        const std::function<void()> refused[] = {[&] { set.edit(); }, [&] { set.deleteCurrent(); },
-                                                 [&] { set.fieldValue(QStringLiteral("Date")); }};
-        for (const auto &operation : refused) {
-            try {
-                operation();
-                ADD_FAILURE() << "not refused";
-            } catch (const DatabaseError &error) {
-                EXPECT_EQ(error.message(), malformed);
-            }
-        }
+        expectDatabaseError([&] { set.edit(); }, malformed);
+        expectDatabaseError([&] { set.deleteCurrent(); }, malformed);
+        expectDatabaseError([&] { set.fieldValue(QStringLiteral("Date")); }, malformed);
         EXPECT_EQ(set.state(), AdoDataSet::State::Browse);
         EXPECT_EQ(set.recordCount(), 3000);
         EXPECT_EQ(failed.count(), 1);
