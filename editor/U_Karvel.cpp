@@ -96,6 +96,12 @@ void TFrmKarvel::createControls()
     connectGuarded(BitAbout, &QPushButton::clicked, this, [this] { BitAboutClick(); });
     // The grid's own deletion leaves the list perhaps empty.
     connectGuarded(DBGrid, &DbGrid::rowDeleted, this, [] { UpdateEditDeleteButtons(); });
+    // A row that cannot be read shows empty: the database's reason is told
+    // once, after the painting that met it.
+    connect(
+        ADODataSet, &AdoDataSet::readFailed, this,
+        [](const QString &message) { guarded([&] { showDefaultError(message); }); },
+        Qt::QueuedConnection);
 }
 
 void TFrmKarvel::FormCreate()

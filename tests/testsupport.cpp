@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 void ScriptedDialogs::install()
 {
@@ -226,6 +227,38 @@ void addDateRows(const QString &folder, const std::vector<DateRow> &rows)
     }
     set.close();
     connection.close();
+}
+
+bool damageMiddleOfTable(const QString &database)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open(database.toUtf8().constData(), &db);
+    // Everything into the main file first; the -wal goes when the last
+    // connection closes.
+    sqlite3_exec(db, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
+    std::vector<qint64> pages;
+    sqlite3_stmt *stmt = nullptr;
+    sqlite3_prepare_v2(db,
+                       "SELECT pageno FROM dbstat WHERE name = 'TabData' AND pagetype = 'leaf' "
+                       "ORDER BY pageno",
+                       -1, &stmt, nullptr);
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        pages.push_back(sqlite3_column_int64(stmt, 0));
+    sqlite3_finalize(stmt);
+    sqlite3_prepare_v2(db, "PRAGMA page_size", -1, &stmt, nullptr);
+    const qint64 pageSize = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : 0;
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    if (pages.size() < 9 || pageSize <= 0)
+        return false;
+    QFile file(database);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    for (std::size_t i = pages.size() / 2; i < pages.size() / 2 + 3; ++i) {
+        file.seek((pages[i] - 1) * pageSize);
+        file.write(QByteArray(pageSize, '\xa5'));
+    }
+    return true;
 }
 
 namespace

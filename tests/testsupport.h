@@ -107,6 +107,11 @@ struct DateRow {
 // the Pseudo-date is the date's month and day in the year 2000.
 void addDateRows(const QString &folder, const std::vector<DateRow> &rows);
 
+// Overwrites three leaf pages of TabData in the middle of the database file
+// with bytes that are no page, as a damaged disk leaves them; the indexes
+// stay whole. False when the table has too few pages.
+bool damageMiddleOfTable(const QString &database);
+
 // What a screen reader is told of a window: the name and the description of
 // every accessible object under it, the window's own included.
 QStringList accessibleTexts(QWidget *window);

@@ -165,10 +165,43 @@ void AdoConnection::open()
     m_db = db;
 }
 
+std::shared_ptr<sqlite3 *> AdoConnection::openReader()
+{
+    if (!m_db)
+        return nullptr;
+    // The file and the VFS this connection really uses, whichever spelling
+    // of its name or way of opening found it.
+    const char *path = sqlite3_db_filename(m_db, "main");
+    sqlite3_vfs *vfs = nullptr;
+    if (!path || !*path ||
+        sqlite3_file_control(m_db, "main", SQLITE_FCNTL_VFS_POINTER, &vfs) != SQLITE_OK || !vfs)
+        return nullptr;
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(path, &db, SQLITE_OPEN_READONLY, vfs->zName) != SQLITE_OK) {
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db, busyTimeoutMs);
+    std::shared_ptr<sqlite3 *> reader(new sqlite3 *(db), [](sqlite3 **handle) {
+        sqlite3_close_v2(*handle);
+        delete handle;
+    });
+    std::erase_if(m_readers, [](const std::weak_ptr<sqlite3 *> &gone) { return gone.expired(); });
+    m_readers.push_back(reader);
+    return reader;
+}
+
 void AdoConnection::close()
 {
     if (!m_db)
         return;
+    for (const std::weak_ptr<sqlite3 *> &given : m_readers) {
+        if (const std::shared_ptr<sqlite3 *> reader = given.lock()) {
+            sqlite3_close_v2(*reader);
+            *reader = nullptr;
+        }
+    }
+    m_readers.clear();
     sqlite3_close_v2(m_db);
     m_db = nullptr;
 }

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <QString>
+#include <memory>
+#include <vector>
 
 struct sqlite3;
 
@@ -33,11 +35,21 @@ public:
 
     sqlite3 *handle() const { return m_db; }
 
+    // A second, read-only connection to the very file this one opened, for a
+    // reader that must not hold up this connection's writes; null when not
+    // connected or when the file cannot be read that way. It is closed when
+    // the last copy of the pointer goes or when this connection closes,
+    // whichever comes first; the handle it points to is null after that.
+    std::shared_ptr<sqlite3 *> openReader();
+
     // The value of "Data Source=" in a connection string.
     static QString dataSourceOf(const QString &connectionString);
 
 private:
     sqlite3 *m_db = nullptr;
+    // The readers given out, so that closing closes them too: the last
+    // connection to close is the one that checkpoints the -wal file.
+    std::vector<std::weak_ptr<sqlite3 *>> m_readers;
     bool m_loginPrompt = true;
     QString m_connectionString;
 };

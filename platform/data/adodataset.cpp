@@ -1,9 +1,10 @@
 // The dataset of the data access layer over SQLite. open() fixes the rows
-// and their order; each row keeps its rowid so that a post or a deletion can
-// name it. A query with a WHERE (or anything else than a plain list of one
-// table's columns) is read whole at open(); a plain list reads only the
-// rowids then, and a row's values when they are first asked for. Other
-// programs' additions are not seen until the query runs again.
+// and their order; each row keeps its rowid and its values as read, so that
+// a post or a deletion names the row it means. A query with a WHERE (or
+// anything else than a plain list of one table's columns) is read whole at
+// open(). A plain list over a WAL file reads only the rowids then, and a
+// row's values when they are first asked for, from the same snapshot; over
+// a file in another journal mode it is read whole at open() too.
 #include "adodataset.h"
 
 #include "adoconnection.h"
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <optional>
 #include <sqlite3.h>
 
 namespace
@@ -99,6 +101,15 @@ public:
     }
     // Makes the statement ready to run again.
     void reset() { sqlite3_reset(m_stmt); }
+    // Binds, from `index` on, what rowMatch() compares: the rowid, then the
+    // values of `fields`.
+    void bindMatch(int index, long long rowid, const std::vector<QVariant> &values,
+                   const std::vector<int> &fields)
+    {
+        bind(index++, qlonglong(rowid));
+        for (const int field : fields)
+            bind(index++, values[field]);
+    }
 
 private:
     [[noreturn]] void fail() const { throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(m_db))); }
@@ -219,6 +230,8 @@ QString singleTable(const std::vector<Token> &tokens)
 struct LazyShape {
     QString rowids;
     QString fetch;
+    // The whole query in the order of `rowids`, for reading every row at once.
+    QString whole;
     bool isEmpty() const { return rowids.isEmpty(); }
 };
 
@@ -285,7 +298,50 @@ LazyShape lazyShape(const QString &sql, const std::vector<Token> &tokens)
                               ? QStringLiteral("ORDER BY rowid")
                               : sql.mid(orderStart).trimmed() + QStringLiteral(", rowid");
     return {QStringLiteral("SELECT rowid FROM %1 %2").arg(source, order),
-            sql.left(fromStart) + QStringLiteral("FROM %1 WHERE rowid = ?").arg(source)};
+            sql.left(fromStart) + QStringLiteral("FROM %1 WHERE rowid = ?").arg(source),
+            sql.left(fromStart) + QStringLiteral("FROM %1 %2").arg(source, order)};
+}
+
+// A WHERE that finds a row only while it holds the values as read: the
+// rowid, which SQLite may give again to another program's new row, and each
+// column, Null matching Null.
+QString rowMatch(const QStringList &columns)
+{
+    QString condition = QStringLiteral("rowid = ?");
+    for (const QString &column : columns)
+        condition += QStringLiteral(" AND %1 IS ?").arg(column);
+    return condition;
+}
+
+// A read-only connection in one read transaction, begun here and kept until
+// the dataset closes, so that SQLite serves every later read the rows as
+// they stood at the query, whatever other programs write meanwhile. Only in
+// WAL mode, where a reader holds up no writer, the editor's own posts on its
+// main connection included; the price is that no checkpoint copies the -wal
+// file past that snapshot into the database until the dataset closes, so the
+// -wal grows by what is written meanwhile. In the other journal modes a
+// reader would lock out every writer: null there.
+std::shared_ptr<sqlite3 *> openSnapshot(AdoConnection &connection)
+{
+    std::shared_ptr<sqlite3 *> reader = connection.openReader();
+    if (!reader)
+        return nullptr;
+    sqlite3 *db = *reader;
+    bool wal = false;
+    try {
+        Statement mode(db, QStringLiteral("PRAGMA journal_mode"));
+        wal = mode.step() &&
+              mode.column(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+    } catch (const DatabaseError &) {
+    }
+    if (!wal || sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return nullptr;
+    return reader;
+}
+
+DatabaseError connectionClosed()
+{
+    return DatabaseError(QStringLiteral("Operation is not allowed when the connection is closed"));
 }
 
 QString quoted(const QString &name)
@@ -394,18 +450,19 @@ AdoDataSet::~AdoDataSet() = default;
 void AdoDataSet::open()
 {
     close();
-    if (!m_connection || !m_connection->connected())
-        throw DatabaseError(
-            QStringLiteral("Operation is not allowed when the connection is closed"));
+    sqlite3 *db = connectedHandle();
     QString sql = JetSql::toSqlite(m_commandText);
     const std::vector<Token> tokens = tokenize(sql);
     const QString table = singleTable(tokens);
     const int shift = table.isEmpty() ? 0 : 1;
     const LazyShape lazy = table.isEmpty() ? LazyShape() : lazyShape(sql, tokens);
+    // Read whole or not, a plain list keeps one order.
+    if (!lazy.isEmpty())
+        sql = lazy.whole;
     if (shift)
         sql.insert(tokens[0].end, QStringLiteral(" rowid AS %1,").arg(QLatin1String(hiddenRowid)));
 
-    Statement query(m_connection->handle(), sql);
+    Statement query(db, sql);
     sqlite3_stmt *stmt = query.get();
     const int fieldCount = sqlite3_column_count(stmt) - shift;
     QStringList names;
@@ -430,25 +487,30 @@ void AdoDataSet::open()
         columns.push_back(writable ? QString::fromUtf8(origin) : QString());
     }
 
-    // A plain list of a table's columns loads only the rows' order: each
-    // row's values are read when first asked for, the first screen's at once.
+    // A plain list of a table's columns, where a snapshot can be kept, loads
+    // only the rows' order: each row's values are read from the snapshot
+    // when first asked for, the first screen's at once.
     if (!lazy.isEmpty() &&
         std::all_of(declared.begin(), declared.end(), [](bool known) { return known; })) {
-        Statement rowids(m_connection->handle(), lazy.rowids);
+        m_snapshot = openSnapshot(*m_connection);
+    }
+    if (m_snapshot) {
         std::vector<Row> rows;
-        while (rowids.step())
-            rows.emplace_back().rowid = sqlite3_column_int64(rowids.get(), 0);
+        try {
+            Statement rowids(*m_snapshot, lazy.rowids);
+            while (rowids.step())
+                rows.emplace_back().rowid = sqlite3_column_int64(rowids.get(), 0);
+        } catch (...) {
+            m_snapshot.reset();
+            throw;
+        }
         m_tableName = table;
         m_fieldNames = names;
         m_fieldTypes = std::move(types);
         m_columnNames = std::move(columns);
         m_fetchText = lazy.fetch;
         m_rows = std::move(rows);
-        // What cannot be read now is tried again when it is asked for.
-        try {
-            fetchFrom(0);
-        } catch (const std::exception &) {
-        }
+        fetchFrom(0);
         finishOpen();
         return;
     }
@@ -483,10 +545,6 @@ void AdoDataSet::open()
     m_fieldTypes = std::move(types);
     m_columnNames = std::move(columns);
     m_rows = std::move(rows);
-    for (Row &row : m_rows) {
-        for (int field = 0; field < fieldCount; ++field)
-            row.values[field] = fromStorage(field, row.values[field]);
-    }
     finishOpen();
 }
 
@@ -509,6 +567,8 @@ void AdoDataSet::close()
     m_fieldTypes.clear();
     m_columnNames.clear();
     m_fetchText.clear();
+    m_snapshot.reset();
+    m_unreadable.clear();
     m_rows.clear();
     m_rows.shrink_to_fit();
     m_pending = {};
@@ -572,9 +632,9 @@ QVariant AdoDataSet::value(int row, int field) const
     if (row < 0 || row >= recordCount() || field < 0 || field >= m_fieldNames.size())
         return {};
     // Called from a grid's painting, where nothing may be thrown: a row that
-    // cannot be read now shows empty and is tried again next time.
+    // cannot be read shows empty, and readFailed() has told why.
     try {
-        return fetched(row).values[field];
+        return fromStorage(field, fetched(row).values[field]);
     } catch (...) {
         return {};
     }
@@ -586,7 +646,7 @@ QVariant AdoDataSet::fieldValue(const QString &name) const
     const int field = fieldIndex(name);
     if (field < 0)
         throw DatabaseError(QStringLiteral("Field '%1' not found").arg(name));
-    return fetched(m_current).values[field];
+    return fromStorage(field, fetched(m_current).values[field]);
 }
 
 void AdoDataSet::append()
@@ -624,7 +684,7 @@ void AdoDataSet::setFieldValue(const QString &name, const QVariant &value)
     const int field = fieldIndex(name);
     if (field < 0)
         throw DatabaseError(QStringLiteral("Field '%1' not found").arg(name));
-    m_rows[m_current].values[field] = fromStorage(field, toStorage(field, value));
+    m_rows[m_current].values[field] = toStorage(field, value);
     emit rowChanged(m_current);
 }
 
@@ -636,18 +696,9 @@ void AdoDataSet::post()
     if (m_tableName.isEmpty())
         throw DatabaseError(QStringLiteral("The rows of this query cannot be updated"));
     Row &row = m_rows[m_current];
-    std::vector<int> fields;
-    QStringList columns;
-    for (int field = 0; field < int(m_columnNames.size()); ++field) {
-        if (!m_columnNames[field].isEmpty()) {
-            fields.push_back(field);
-            columns << quoted(m_columnNames[field]);
-        }
-    }
-    sqlite3 *db = m_connection && m_connection->connected() ? m_connection->handle() : nullptr;
-    if (!db)
-        throw DatabaseError(
-            QStringLiteral("Operation is not allowed when the connection is closed"));
+    const std::vector<int> fields = writableFields();
+    const QStringList columns = quotedColumns(fields);
+    sqlite3 *db = connectedHandle();
 
     QString sql;
     if (m_state == State::Insert) {
@@ -662,20 +713,21 @@ void AdoDataSet::post()
             m_state = State::Browse;
             return;
         }
-        sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
-                  .arg(quoted(m_tableName), columns.join(QLatin1String(" = ?, ")));
+        sql =
+            QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3")
+                .arg(quoted(m_tableName), columns.join(QLatin1String(" = ?, ")), rowMatch(columns));
     }
     Statement statement(db, sql);
     int index = 1;
     for (const int field : fields)
-        statement.bind(index++, toStorage(field, row.values[field]));
+        statement.bind(index++, row.values[field]);
     if (m_state == State::Edit)
-        statement.bind(index, qlonglong(row.rowid));
+        statement.bindMatch(index, m_pending.rowid, m_pending.values, fields);
     statement.step();
     if (m_state == State::Insert) {
         row.rowid = sqlite3_last_insert_rowid(db);
     } else if (sqlite3_changes(db) == 0) {
-        // Another program deleted the row since the query ran.
+        // Another program deleted or changed the row since it was read.
         throw DatabaseError(QStringLiteral("Row cannot be located for updating. Some values may "
                                            "have been changed since it was last read"));
     }
@@ -721,15 +773,20 @@ void AdoDataSet::deleteCurrent()
     requireCurrent();
     if (m_tableName.isEmpty())
         throw DatabaseError(QStringLiteral("The rows of this query cannot be updated"));
-    sqlite3 *db = m_connection && m_connection->connected() ? m_connection->handle() : nullptr;
-    if (!db)
-        throw DatabaseError(
-            QStringLiteral("Operation is not allowed when the connection is closed"));
-    Statement statement(db,
-                        QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_tableName)));
-    statement.bind(1, qlonglong(m_rows[m_current].rowid));
-    // A row that another program deleted already is gone all the same.
+    sqlite3 *db = connectedHandle();
+    // A row that cannot be read is refused here: nothing is deleted blind.
+    const Row &current = fetched(m_current);
+    const std::vector<int> fields = writableFields();
+    const QStringList columns = quotedColumns(fields);
+    Statement statement(
+        db, QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(m_tableName), rowMatch(columns)));
+    statement.bindMatch(1, current.rowid, current.values, fields);
     statement.step();
+    if (sqlite3_changes(db) == 0) {
+        // Another program deleted or changed the row since it was read.
+        throw DatabaseError(QStringLiteral("Row cannot be located for deletion. Some values may "
+                                           "have been changed since it was last read"));
+    }
 
     const int row = m_current;
     emit rowAboutToBeRemoved(row);
@@ -742,47 +799,84 @@ void AdoDataSet::deleteCurrent()
 
 const AdoDataSet::Row &AdoDataSet::fetched(int row) const
 {
-    if (m_rows[row].values.empty())
+    const Row &found = m_rows[row];
+    if (found.values.empty()) {
         fetchFrom(row);
-    return m_rows[row];
+        if (found.values.empty())
+            throw DatabaseError(m_unreadable[found.rowid]);
+    }
+    return found;
 }
 
-// Reads the values of a row not read yet and of the unread rows after it,
-// enough for a screen, through one statement that is finished before it
-// returns, so that no read of the file stays open. A row that another
-// program deleted meanwhile is shown with empty values; a post or a
-// deletion of it then finds nothing, as for any row deleted elsewhere.
+// Reads from the snapshot the values of a row not read yet and of the
+// unread rows after it, enough for a screen. A row that cannot be read is
+// kept unread with the database's reason, and is not tried again.
 void AdoDataSet::fetchFrom(int first) const
 {
     constexpr int rowsAtOnce = 64;
-    if (m_fetchText.isEmpty() || first >= recordCount())
+    if (!m_snapshot || first >= recordCount())
         return;
-    if (!m_connection || !m_connection->connected())
-        throw DatabaseError(
-            QStringLiteral("Operation is not allowed when the connection is closed"));
-    Statement fetch(m_connection->handle(), m_fetchText);
+    // After the connection closed, nothing more is read.
+    connectedHandle();
+    if (!*m_snapshot)
+        throw connectionClosed();
     const int fieldCount = int(m_fieldNames.size());
     const int end = std::min(recordCount(), first + rowsAtOnce);
+    std::optional<Statement> fetch;
     for (int index = first; index < end; ++index) {
         Row &row = m_rows[index];
-        if (!row.values.empty())
+        if (!row.values.empty() || m_unreadable.count(row.rowid))
             continue;
         std::vector<QVariant> values(fieldCount);
         try {
-            fetch.reset();
-            fetch.bind(1, qlonglong(row.rowid));
-            if (fetch.step()) {
-                for (int field = 0; field < fieldCount; ++field)
-                    values[field] = fromStorage(field, fetch.column(field));
-            }
-        } catch (...) {
-            // Only the row asked for fails; the others are tried when asked.
-            if (index == first)
-                throw;
-            break;
+            if (!fetch)
+                fetch.emplace(*m_snapshot, m_fetchText);
+            fetch->reset();
+            fetch->bind(1, qlonglong(row.rowid));
+            // The snapshot holds every row its list of rowids named.
+            if (!fetch->step())
+                throw DatabaseError(QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)));
+            for (int field = 0; field < fieldCount; ++field)
+                values[field] = fetch->column(field);
+        } catch (const DatabaseError &error) {
+            markUnreadable(row.rowid, error.message());
+            continue;
         }
         row.values = std::move(values);
     }
+}
+
+void AdoDataSet::markUnreadable(long long rowid, const QString &message) const
+{
+    if (m_unreadable.empty())
+        emit readFailed(message);
+    m_unreadable.emplace(rowid, message);
+}
+
+sqlite3 *AdoDataSet::connectedHandle() const
+{
+    if (!m_connection || !m_connection->connected())
+        throw connectionClosed();
+    return m_connection->handle();
+}
+
+QStringList AdoDataSet::quotedColumns(const std::vector<int> &fields) const
+{
+    QStringList columns;
+    for (const int field : fields)
+        columns << quoted(m_columnNames[field]);
+    return columns;
+}
+
+// The fields read from a column of the table, which a post writes.
+std::vector<int> AdoDataSet::writableFields() const
+{
+    std::vector<int> fields;
+    for (int field = 0; field < int(m_columnNames.size()); ++field) {
+        if (!m_columnNames[field].isEmpty())
+            fields.push_back(field);
+    }
+    return fields;
 }
 
 void AdoDataSet::requireActive() const

@@ -1,16 +1,21 @@
 // The dataset of the data access layer: runs a Jet SQL command text over a
 // connection and holds the resulting rows client-side, each keyed by its
-// rowid, with a current row. Appending, editing, posting and deleting reach
-// the database at once. An appended row stays at the end of the rows until
-// the query runs again, and a changed row keeps its place.
+// rowid, with a current row. The rows are those of one moment, the query's:
+// other programs' later changes never show. Appending, editing, posting and
+// deleting reach the database at once, a post or a deletion only where the
+// row still holds what was read. An appended row stays at the end of the
+// rows until the query runs again, and a changed row keeps its place.
 #pragma once
 
 #include <QObject>
 #include <QStringList>
 #include <QVariant>
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 class AdoConnection;
+struct sqlite3;
 
 class AdoDataSet : public QObject
 {
@@ -54,26 +59,32 @@ public:
     int fieldIndex(const QString &name) const;
     FieldType fieldType(int field) const { return m_fieldTypes.at(field); }
     // A column of any row; a null QVariant for Null, and for a row whose
-    // values cannot be read now.
+    // values cannot be read (see readFailed()).
     QVariant value(int row, int field) const;
 
     // A column of the current row (or of the row being appended or edited);
-    // a null QVariant for Null. Raises DatabaseError without a current row
-    // or for an unknown name.
+    // a null QVariant for Null. Raises DatabaseError without a current row,
+    // for an unknown name, and with the database's reason for a row that
+    // cannot be read.
     QVariant fieldValue(const QString &name) const;
 
     // Starts a new, empty row at the end; it becomes current.
     void append();
-    // Puts the current row into editing.
+    // Puts the current row into editing; raises DatabaseError for a row
+    // that cannot be read.
     void edit();
     // Sets a column of the row being appended or edited.
     void setFieldValue(const QString &name, const QVariant &value);
-    // Writes the appended or edited row to the database at once.
+    // Writes the appended or edited row to the database at once. An edited
+    // row is written only where the table's row still holds the values read
+    // (or last posted); where it does not, DatabaseError is raised and the
+    // row stays pending.
     void post();
     // Abandons a pending append or edit.
     void cancel();
-    // Deletes the current row from the database; the row after it becomes
-    // current, or the new last row.
+    // Deletes the current row from the database, only where it still holds
+    // the values read (or last posted), else raises DatabaseError and keeps
+    // it; the row after it becomes current, or the new last row.
     void deleteCurrent();
 
     State state() const { return m_state; }
@@ -88,8 +99,13 @@ signals:
     void rowAboutToBeRemoved(int row);
     void rowRemoved(int row);
     void currentChanged(int row);
+    // A row could not be read (a damaged file, an I/O error): the database's
+    // text, told once for each opening, also when it arises while painting.
+    void readFailed(const QString &message) const;
 
 private:
+    // The values as SQLite stores them, in their storage classes, so that a
+    // post or a deletion can name them exactly as they were read.
     struct Row {
         long long rowid = 0;
         std::vector<QVariant> values;
@@ -100,6 +116,10 @@ private:
     void finishOpen();
     const Row &fetched(int row) const;
     void fetchFrom(int first) const;
+    void markUnreadable(long long rowid, const QString &message) const;
+    sqlite3 *connectedHandle() const;
+    std::vector<int> writableFields() const;
+    QStringList quotedColumns(const std::vector<int> &fields) const;
     QVariant fromStorage(int field, const QVariant &stored) const;
     QVariant toStorage(int field, const QVariant &value) const;
 
@@ -117,6 +137,11 @@ private:
     mutable std::vector<Row> m_rows;
     // Reads one row by rowid; empty when the query read every row at open.
     QString m_fetchText;
+    // The read-only connection whose open read transaction serves the rows
+    // not read yet as they stood at the query; null when there are none.
+    std::shared_ptr<sqlite3 *> m_snapshot;
+    // The rows that could not be read, by rowid, with the database's reason.
+    mutable std::unordered_map<long long, QString> m_unreadable;
     // The row as it was before edit(), for cancel().
     Row m_pending;
     // The current row before append(), current again after cancel().

@@ -169,6 +169,42 @@ TEST_F(MainWindowTest, CtrlDelAsksThenDeletesAtOnce)
     EXPECT_EQ(shown[0].caption, QStringLiteral("Confirm"));
 }
 
+// Rows on damaged pages show empty: the editor tells SQLite's words once,
+// however often they are shown, and deletes none of them.
+TEST_F(MainWindowTest, DamagedRowsAreToldOnceAndNeverDeleted)
+{
+    folder.addEmptyDatabase();
+    sql(QStringLiteral("INSERT INTO TabData (Date, Commentary, Annually, PsevdoDate, Muzik) "
+                       "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n "
+                       "WHERE i < 2999) SELECT 40000 + i, 'r' || i, -1, 36526, 0 FROM n"));
+    ASSERT_TRUE(damageMiddleOfTable(folder.file(QStringLiteral("Dates.mdb"))));
+    const QByteArray damaged = folder.read(QStringLiteral("Dates.mdb"));
+    start();
+    auto &dialogs = ScriptedDialogs::instance();
+    ASSERT_TRUE(dialogs.take().empty());
+
+    int unreadable = -1;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int row = 2999; row >= 0; --row) {
+            if (cell(row, 1).isEmpty())
+                unreadable = row;
+        }
+        QCoreApplication::processEvents();
+    }
+    ASSERT_GT(unreadable, 0);
+    EXPECT_EQ(dialogs.takeTexts(),
+              QStringList{QStringLiteral("database disk image is malformed.")});
+
+    FrmKarvel->DBGrid->selectRow(unreadable);
+    dialogs.answerConfirm(true);
+    QTest::keyClick(FrmKarvel->DBGrid, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.takeTexts(),
+              QStringList{QStringLiteral("database disk image is malformed.")});
+    EXPECT_EQ(FrmKarvel->ADODataSet->recordCount(), 3000);
+    deleteWindows();
+    EXPECT_EQ(folder.read(QStringLiteral("Dates.mdb")), damaged);
+}
+
 TEST_F(MainWindowTest, EveryButtonAnswersTheKeyboard)
 {
     folder.addEmptyDatabase();

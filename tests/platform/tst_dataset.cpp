@@ -11,6 +11,7 @@
 #include "errors.h"
 #include "jetsql.h"
 #include "queries.h"
+#include "testsupport.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -19,6 +20,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <limits>
@@ -219,6 +221,17 @@ private:
     QString m_folder;
     QString m_file;
 };
+
+// Runs `operation`, which must raise DatabaseError with `message`.
+void expectDatabaseError(const std::function<void()> &operation, const QString &message)
+{
+    try {
+        operation();
+        ADD_FAILURE() << "no error; expected " << message.toStdString();
+    } catch (const DatabaseError &error) {
+        EXPECT_EQ(error.message(), message);
+    }
+}
 
 // --- the connection -------------------------------------------------------
 
@@ -824,51 +837,136 @@ TEST(AdoDataSet, RefusedPostRaisesAndKeepsTheRowPending)
     EXPECT_EQ(db.comments(), QStringList{QStringLiteral("a")});
 }
 
-TEST(AdoDataSet, PostOfARowAnotherProgramDeletedRaises)
+// The list is the rows as they stood at the query, the rows never read
+// before included, in a WAL and in a rollback-journal file alike; another
+// program's writes go through meanwhile, and the list's own reach the file.
+TEST(AdoDataSet, ListShowsTheRowsOfItsQueryWhateverAnotherProgramWrites)
 {
-    Database db;
-    db.add(QDate(2020, 1, 1), QStringLiteral("a"));
-    Open open(db.path());
-    db.exec(QStringLiteral("DELETE FROM TabData"));
-    open.dataSet.edit();
-    open.dataSet.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("a2"));
-    EXPECT_THROW(open.dataSet.post(), DatabaseError);
-    EXPECT_TRUE(db.comments().isEmpty());
+    for (const char *journal : {"wal", "delete"}) {
+        SCOPED_TRACE(journal);
+        Database db;
+        db.exec(QStringLiteral("PRAGMA journal_mode=%1").arg(QLatin1String(journal)));
+        db.exec(QStringLiteral("BEGIN"));
+        for (int row = 0; row < 3000; ++row)
+            db.add(QDate(2000, 1, 1).addDays(row), QStringLiteral("r%1").arg(row));
+        db.exec(QStringLiteral("COMMIT"));
+        Open open(db.path());
+        AdoDataSet &set = open.dataSet;
+        db.exec(QStringLiteral("UPDATE TabData SET Commentary = 'changed' "
+                               "WHERE Commentary IN ('r0', 'r2999')"));
+        db.exec(QStringLiteral("DELETE FROM TabData WHERE Commentary = 'r2998'"));
+        db.add(QDate(1990, 1, 1), QStringLiteral("theirs"));
+        QStringList expected;
+        for (int row = 0; row < 3000; ++row)
+            expected << QStringLiteral("r%1").arg(row);
+        EXPECT_EQ(open.comments(), expected);
+
+        set.setRecNo(1);
+        set.deleteCurrent();
+        EXPECT_EQ(set.recordCount(), 2999);
+        EXPECT_EQ(db.column(QStringLiteral("SELECT count(*) FROM TabData WHERE Commentary IN "
+                                           "('r1', 'r2998', 'theirs')")),
+                  QStringList{QStringLiteral("1")});
+        // Closing the connection ends the snapshot too, so that the last
+        // connection to close takes the -wal file's rows into the file.
+        db.closeRaw();
+        open.connection.close();
+        EXPECT_EQ(entries(db.folder()), QStringList{QStringLiteral("Dates.mdb")});
+    }
 }
 
-// The list holds the rows' order from the query; a row's values are read
-// when first shown. Another program's changes in between move nothing.
-TEST(AdoDataSet, RowsChangedElsewhereBeforeTheyAreShownKeepTheirPlaces)
+// Another program deletes the last row and adds its own, which SQLite gives
+// the same rowid, or changes a row: a post or a deletion of the list's row
+// touches neither, and tells so. A row holding Nulls is found as read.
+TEST(AdoDataSet, PostAndDeletionActOnlyOnTheRowAsRead)
+{
+    Database db;
+    db.exec(QStringLiteral("INSERT INTO TabData (Date, Commentary) VALUES (1, 'nulls')"));
+    db.add(QDate(2020, 1, 1), QStringLiteral("a"));
+    db.add(QDate(2021, 1, 1), QStringLiteral("b"));
+    Open open(db.path());
+    AdoDataSet &set = open.dataSet;
+    db.exec(QStringLiteral("DELETE FROM TabData WHERE Commentary = 'b'"));
+    db.add(QDate(2022, 1, 1), QStringLiteral("theirs"));
+    db.exec(QStringLiteral("UPDATE TabData SET Muzik = 5 WHERE Commentary = 'a'"));
+    ASSERT_EQ(db.column(QStringLiteral("SELECT rowid FROM TabData WHERE Commentary = 'theirs'")),
+              QStringList{QStringLiteral("3")});
+    const QString table = QStringLiteral("SELECT rowid, * FROM TabData ORDER BY rowid");
+    const std::vector<QStringList> before = db.rows(table);
+
+    for (const int row : {1, 2}) {
+        SCOPED_TRACE(row);
+        set.setRecNo(row);
+        expectDatabaseError([&] { set.deleteCurrent(); },
+                            QStringLiteral("Row cannot be located for deletion. Some values may "
+                                           "have been changed since it was last read"));
+        set.edit();
+        set.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("mine"));
+        expectDatabaseError([&] { set.post(); },
+                            QStringLiteral("Row cannot be located for updating. Some values may "
+                                           "have been changed since it was last read"));
+        EXPECT_EQ(set.state(), AdoDataSet::State::Edit);
+        set.cancel();
+    }
+    EXPECT_EQ(open.comments(), (QStringList{"nulls", "a", "b"}));
+    EXPECT_EQ(db.rows(table), before);
+
+    set.setRecNo(0);
+    for (const char *comment : {"once", "twice"}) {
+        set.edit();
+        set.setFieldValue(QStringLiteral("Commentary"), QString::fromLatin1(comment));
+        set.post();
+    }
+    EXPECT_EQ(db.column(QStringLiteral("SELECT Commentary FROM TabData WHERE rowid = 1")),
+              QStringList{QStringLiteral("twice")});
+    set.deleteCurrent();
+    EXPECT_EQ(db.comments(), (QStringList{"a", "theirs"}));
+}
+
+// Rows on damaged pages read as empty, told once with SQLite's words, and
+// cannot be edited or deleted; the rows elsewhere read as stored, and the
+// file is left as it was.
+TEST(AdoDataSet, UnreadableRowsAreToldOnceAndNeverWritten)
 {
     Database db;
     db.exec(QStringLiteral("BEGIN"));
-    for (int row = 0; row < 300; ++row)
+    for (int row = 0; row < 3000; ++row)
         db.add(QDate(2000, 1, 1).addDays(row), QStringLiteral("r%1").arg(row));
     db.exec(QStringLiteral("COMMIT"));
-    Open open(db.path());
-    AdoDataSet &set = open.dataSet;
-    db.exec(QStringLiteral("UPDATE TabData SET Commentary = 'changed' "
-                           "WHERE Commentary IN ('r0', 'r251')"));
-    db.exec(QStringLiteral("DELETE FROM TabData WHERE Commentary = 'r250'"));
-    const int commentary = set.fieldIndex(QStringLiteral("Commentary"));
-    ASSERT_EQ(set.recordCount(), 300);
-    EXPECT_EQ(set.value(0, commentary), QVariant(QStringLiteral("r0"))) << "shown at the start";
-    EXPECT_EQ(set.value(249, commentary), QVariant(QStringLiteral("r249")));
-    EXPECT_FALSE(set.value(250, commentary).isValid()) << "deleted elsewhere: empty";
-    EXPECT_EQ(set.value(251, commentary), QVariant(QStringLiteral("changed")));
+    db.closeRaw();
+    ASSERT_TRUE(damageMiddleOfTable(db.path()));
+    const QByteArray damaged = fileBytes(db.path());
+    {
+        Open open(db.path());
+        AdoDataSet &set = open.dataSet;
+        QSignalSpy failed(&set, &AdoDataSet::readFailed);
+        std::vector<int> unreadable;
+        for (int pass = 0; pass < 2; ++pass) {
+            unreadable.clear();
+            const QStringList comments = open.comments();
+            for (int row = 0; row < comments.size(); ++row) {
+                if (comments[row].isEmpty())
+                    unreadable.push_back(row);
+                else
+                    EXPECT_EQ(comments[row], QStringLiteral("r%1").arg(row));
+            }
+        }
+        ASSERT_FALSE(unreadable.empty());
+        EXPECT_GT(unreadable.front(), 500);
+        EXPECT_LT(unreadable.back(), 2500);
+        ASSERT_EQ(failed.count(), 1);
+        const QString malformed = QStringLiteral("database disk image is malformed");
+        EXPECT_EQ(failed.at(0).at(0).toString(), malformed);
 
-    set.setRecNo(250);
-    EXPECT_FALSE(set.fieldValue(QStringLiteral("Date")).isValid());
-    set.edit();
-    set.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("again"));
-    EXPECT_THROW(set.post(), DatabaseError);
-    set.cancel();
-    set.deleteCurrent();
-    EXPECT_EQ(set.recordCount(), 299);
-    EXPECT_EQ(set.recNo(), 250);
-    EXPECT_EQ(set.fieldValue(QStringLiteral("Commentary")), QVariant(QStringLiteral("changed")));
-    EXPECT_EQ(db.column(QStringLiteral("SELECT count(*) FROM TabData")),
-              QStringList{QStringLiteral("299")});
+        set.setRecNo(unreadable.front());
+        expectDatabaseError([&] { set.edit(); }, malformed);
+        expectDatabaseError([&] { set.deleteCurrent(); }, malformed);
+        expectDatabaseError([&] { set.fieldValue(QStringLiteral("Date")); }, malformed);
+        EXPECT_EQ(set.state(), AdoDataSet::State::Browse);
+        EXPECT_EQ(set.recordCount(), 3000);
+        EXPECT_EQ(failed.count(), 1);
+    }
+    EXPECT_EQ(fileBytes(db.path()), damaged);
 }
 
 TEST(AdoDataSet, FailedOpenLeavesAnInactiveDatasetThatRefusesEverything)
