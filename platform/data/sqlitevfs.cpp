@@ -96,7 +96,7 @@ const char *lastingShortName(const char *name, int flags)
     return made;
 }
 
-int open(sqlite3_vfs *vfs, const char *name, sqlite3_file *file, int flags, int *outFlags)
+int vfsOpen(sqlite3_vfs *vfs, const char *name, sqlite3_file *file, int flags, int *outFlags)
 {
     sqlite3_vfs *base = baseOf(vfs);
     if (name && std::strlen(name) > unixNameLimit) {
@@ -108,7 +108,7 @@ int open(sqlite3_vfs *vfs, const char *name, sqlite3_file *file, int flags, int 
     return base->xOpen(base, name, file, flags, outFlags);
 }
 
-int remove(sqlite3_vfs *vfs, const char *name, int syncFolder)
+int vfsDelete(sqlite3_vfs *vfs, const char *name, int syncFolder)
 {
     sqlite3_vfs *base = baseOf(vfs);
     std::unique_lock<std::mutex> lock(shortNamesMutex);
@@ -117,13 +117,13 @@ int remove(sqlite3_vfs *vfs, const char *name, int syncFolder)
     return base->xDelete(base, shortened.c_str(), syncFolder);
 }
 
-int access(sqlite3_vfs *vfs, const char *name, int flags, int *result)
+int vfsAccess(sqlite3_vfs *vfs, const char *name, int flags, int *result)
 {
     sqlite3_vfs *base = baseOf(vfs);
     return base->xAccess(base, name, flags, result);
 }
 
-int fullPathname(sqlite3_vfs *vfs, const char *name, int size, char *out)
+int vfsFullPathname(sqlite3_vfs *vfs, const char *name, int size, char *out)
 {
     sqlite3_vfs *base = baseOf(vfs);
     return base->xFullPathname(base, name, size, out);
@@ -141,10 +141,10 @@ sqlite3_vfs *wrap(sqlite3_vfs &vfs, const char *baseName, const char *name)
     vfs.mxPathname = PATH_MAX + 16;
     vfs.zName = name;
     vfs.pAppData = base;
-    vfs.xOpen = open;
-    vfs.xDelete = remove;
-    vfs.xAccess = access;
-    vfs.xFullPathname = fullPathname;
+    vfs.xOpen = vfsOpen;
+    vfs.xDelete = vfsDelete;
+    vfs.xAccess = vfsAccess;
+    vfs.xFullPathname = vfsFullPathname;
     vfs.xDlOpen = [](sqlite3_vfs *v, const char *f) { return baseOf(v)->xDlOpen(baseOf(v), f); };
     vfs.xDlError = [](sqlite3_vfs *v, int n, char *m) { baseOf(v)->xDlError(baseOf(v), n, m); };
     vfs.xDlSym = [](sqlite3_vfs *v, void *h, const char *s) {
