@@ -5,6 +5,7 @@
 #include "adoconnection.h"
 
 #include "errors.h"
+#include "sqlitevfs.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -61,21 +62,79 @@ bool refusedForWriting(int rc)
     return primary == SQLITE_CANTOPEN || primary == SQLITE_READONLY;
 }
 
-// Opens and probes `path` one way; the connection, or null with SQLite's
-// result code and text in `rc` and `reason`.
-sqlite3 *openAndProbe(const QByteArray &path, int flags, int &rc, QString &reason)
+// The ways of opening a file, each more modest than the one before.
+enum class Way {
+    ReadWrite,
+    ReadOnly,
+    // Reads a WAL file's -wal with an index of the connection's own, in
+    // memory, where the shared index, the -shm file, can be neither made nor
+    // opened. SQLite keeps such an index for a connection that holds the
+    // file in exclusive locking mode; without file locks ("unix-none") that
+    // keeps no other program out. It writes nothing, not even a checkpoint at
+    // closing, and like an immutable file it sees no later change.
+    OwnIndex,
+    // Reads the main file alone, taken as unchanging.
+    Immutable,
+};
+
+// Opens and probes the file at `path` one way; the connection, or null with
+// SQLite's result code and text in `rc` and `reason`.
+sqlite3 *openFile(const QString &path, Way way, int &rc, QString &reason)
 {
+    QByteArray name = path.toUtf8();
+    int flags = way == Way::ReadWrite ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
+    if (way == Way::Immutable) {
+        name = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + "?immutable=1";
+        flags |= SQLITE_OPEN_URI;
+    }
+    const auto locking =
+        way == Way::OwnIndex ? SqliteVfs::Locking::None : SqliteVfs::Locking::Shared;
     sqlite3 *db = nullptr;
-    rc = sqlite3_open_v2(path.constData(), &db, flags, nullptr);
+    rc = sqlite3_open_v2(name.constData(), &db, flags, SqliteVfs::name(locking));
+    if (rc == SQLITE_OK && way == Way::OwnIndex) {
+        sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        rc = sqlite3_exec(db, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
+    }
     if (rc == SQLITE_OK) {
         sqlite3_busy_timeout(db, busyTimeoutMs);
         rc = probe(db);
     }
     if (rc == SQLITE_OK)
         return db;
+    if (db)
+        rc = sqlite3_extended_errcode(db);
     reason = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
     sqlite3_close_v2(db);
     return nullptr;
+}
+
+DatabaseError cannotReadHere(const QString &path, const QString &sideFile)
+{
+    return DatabaseError(QStringLiteral("Не удаётся прочитать даты из «%1»: часть изменений ещё "
+                                        "лежит в файле «%2», а без права записи в эту папку их "
+                                        "не прочитать")
+                             .arg(path, QFileInfo(sideFile).fileName()));
+}
+
+// The last resort where writing is refused, after a failed read-only open:
+// the main file alone where it holds every committed change, else the -wal
+// with an index of this connection's own. Where the changes cannot be read
+// so (a -shm file says another program may be writing the -wal, or a
+// rollback journal holds an unfinished change), it raises a plain message
+// rather than list an older state of the dates.
+sqlite3 *openUnshared(const QString &path, int &rc, QString &reason)
+{
+    if (rc == SQLITE_READONLY_ROLLBACK)
+        throw cannotReadHere(path, path + QStringLiteral("-journal"));
+    const QString wal = path + QStringLiteral("-wal");
+    if (QFileInfo(wal).size() == 0)
+        return openFile(path, Way::Immutable, rc, reason);
+    sqlite3 *db = QFileInfo::exists(path + QStringLiteral("-shm"))
+                      ? nullptr
+                      : openFile(path, Way::OwnIndex, rc, reason);
+    if (!db)
+        throw cannotReadHere(path, wal);
+    return db;
 }
 
 } // namespace
@@ -147,19 +206,15 @@ void AdoConnection::open()
     // user may not write is opened read-only by SQLite itself.
     int rc = SQLITE_OK;
     QString reason;
-    sqlite3 *db = openAndProbe(path.toUtf8(), SQLITE_OPEN_READWRITE, rc, reason);
+    sqlite3 *db = openFile(path, Way::ReadWrite, rc, reason);
     // A WAL database in a folder the user may not write (the reminder run by
     // another user) cannot get its side files: read it read-only, which
-    // works while another program keeps them, else as an immutable file.
-    // Immutable reading sees only what has reached the main file, and it is
-    // the last resort because it also ignores other programs' changes.
+    // works while another program keeps them, else unshared, which is the
+    // last resort because it ignores other programs' later changes.
     if (!db && refusedForWriting(rc))
-        db = openAndProbe(path.toUtf8(), SQLITE_OPEN_READONLY, rc, reason);
-    if (!db && refusedForWriting(rc)) {
-        const QByteArray uri =
-            QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + "?immutable=1";
-        db = openAndProbe(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, rc, reason);
-    }
+        db = openFile(path, Way::ReadOnly, rc, reason);
+    if (!db && refusedForWriting(rc))
+        db = openUnshared(path, rc, reason);
     if (!db)
         throw DatabaseError(QStringLiteral("Could not open database '%1': %2").arg(path, reason));
     m_db = db;

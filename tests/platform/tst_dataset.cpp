@@ -16,6 +16,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -57,6 +58,28 @@ public:
     {
         sqlite3_close(m_db);
         m_db = nullptr;
+    }
+    // Lets go of the raw connection but leaves its committed rows in the
+    // -wal file, with no -shm file, as a copied folder may hold them.
+    void closeRawLeavingWal()
+    {
+        sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        closeRaw();
+        QFile::remove(m_path + QStringLiteral("-shm"));
+    }
+    // Lets go of the raw connection but leaves `sql`, half-written, in the
+    // main file and its rollback journal, as a crash would.
+    void closeRawInTheMiddleOf(const QString &sql)
+    {
+        exec(QStringLiteral("PRAGMA cache_size=1; BEGIN; ") + sql);
+        QTemporaryDir copy;
+        for (const QString &name : {m_path, m_path + QStringLiteral("-journal")})
+            ASSERT_TRUE(QFile::copy(name, copy.filePath(QFileInfo(name).fileName())));
+        closeRaw();
+        for (const QString &name : {m_path, m_path + QStringLiteral("-journal")}) {
+            QFile::remove(name);
+            ASSERT_TRUE(QFile::copy(copy.filePath(QFileInfo(name).fileName()), name));
+        }
     }
 
     QString folder() const { return m_dir.path() + QLatin1Char('/'); }
@@ -308,6 +331,43 @@ TEST(AdoConnection, OpensADatabaseInAFolderWhoseNameHoldsASemicolon)
     EXPECT_EQ(open.comments(), QStringList{QStringLiteral("one")});
 }
 
+// A folder path far beyond SQLite's own limit of 512 bytes (about 250
+// Cyrillic letters) is opened, read and written, in WAL and rollback-journal
+// files alike, with the side files beside the database.
+TEST(AdoConnection, WorksInAFolderWhosePathIsVeryLong)
+{
+    for (const char *journal : {"wal", "delete"}) {
+        SCOPED_TRACE(journal);
+        QTemporaryDir dir;
+        QString folder = dir.path();
+        while (folder.toUtf8().size() < 900)
+            folder += QStringLiteral("/Напоминания о днях рождения");
+        ASSERT_TRUE(QDir().mkpath(folder));
+        Database db;
+        db.exec(QStringLiteral("PRAGMA journal_mode=%1").arg(QLatin1String(journal)));
+        db.add(QDate(2027, 3, 5), QStringLiteral("one"));
+        db.add(QDate(2027, 3, 6), QStringLiteral("two"));
+        db.closeRaw();
+        const QString path = folder + QStringLiteral("/Dates.mdb");
+        ASSERT_TRUE(QFile::copy(db.path(), path));
+        {
+            Open open(path);
+            EXPECT_EQ(open.comments(), (QStringList{"one", "two"}));
+            if (QLatin1String(journal) == QLatin1String("wal")) {
+                EXPECT_EQ(entries(folder),
+                          (QStringList{"Dates.mdb", "Dates.mdb-shm", "Dates.mdb-wal"}));
+            }
+            open.dataSet.deleteCurrent();
+            open.dataSet.append();
+            open.dataSet.setFieldValue(QStringLiteral("Date"), QDate(2027, 3, 7));
+            open.dataSet.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("three"));
+            open.dataSet.post();
+        }
+        EXPECT_EQ(entries(folder), QStringList{QStringLiteral("Dates.mdb")});
+        EXPECT_EQ(Open(path).comments(), (QStringList{"two", "three"}));
+    }
+}
+
 // Every spelling of the name opens a file that matches it without regard to
 // case, and the same one where several do, so that the editor and the
 // reminder, which spell it differently, see the same dates. Nothing is made.
@@ -391,41 +451,77 @@ TEST(AdoConnection, FileThatIsNotADatabaseFailsAtOpenAndIsLeftAlone)
 // Opening reads and changes nothing stored: not the journal mode in the
 // header (bytes 18 and 19: 1 for a rollback journal, 2 for WAL), not any
 // other byte, and a folder or file the user may not write still lets the
-// dates be read (the reminder run by another user).
+// dates be read (the reminder run by another user), also the ones that a
+// -wal file without its -shm holds; where changes are left that cannot be
+// read, opening says so rather than list an older state.
 TEST(AdoConnection, OpeningWritesNothingAndReadsWhereWritingIsRefused)
 {
+    enum class Left { Nothing, WalRows, HalfWrittenChange };
     const struct {
         const char *journal;
         bool folderWritable;
         bool fileWritable;
+        Left left;
     } cases[] = {
-        {"delete", true, true}, {"wal", true, true},      {"delete", false, true},
-        {"wal", false, true},   {"delete", false, false}, {"wal", false, false},
+        {"delete", true, true, Left::Nothing},
+        {"wal", true, true, Left::Nothing},
+        {"delete", false, true, Left::Nothing},
+        {"wal", false, true, Left::Nothing},
+        {"delete", false, false, Left::Nothing},
+        {"wal", false, false, Left::Nothing},
+        {"wal", false, true, Left::WalRows},
+        {"wal", false, false, Left::WalRows},
+        {"delete", false, false, Left::HalfWrittenChange},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(testing::Message()
-                     << c.journal << " folder " << c.folderWritable << " file " << c.fileWritable);
+        SCOPED_TRACE(testing::Message() << c.journal << " folder " << c.folderWritable << " file "
+                                        << c.fileWritable << " left " << int(c.left));
         Database db;
         db.exec(QStringLiteral("PRAGMA journal_mode=%1").arg(QLatin1String(c.journal)));
         db.add(QDate(2027, 3, 5), QStringLiteral("one"));
-        db.closeRaw();
-        const QByteArray before = fileBytes(db.path());
+        if (c.left == Left::WalRows)
+            db.closeRawLeavingWal();
+        else if (c.left == Left::HalfWrittenChange)
+            db.closeRawInTheMiddleOf(QStringLiteral(
+                "UPDATE TabData SET Commentary = 'two'; INSERT INTO TabData (Commentary) "
+                "SELECT hex(randomblob(70)) FROM (WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
+                "SELECT i + 1 FROM n WHERE i < 1000) SELECT i FROM n)"));
+        else
+            db.closeRaw();
+        const QStringList files = entries(db.folder());
+        std::vector<QByteArray> before;
+        for (const QString &file : files)
+            before.push_back(fileBytes(db.folder() + file));
         const char mode = QLatin1String(c.journal) == QLatin1String("wal") ? 2 : 1;
-        ASSERT_EQ(before.mid(18, 2), QByteArray(2, mode));
+        ASSERT_EQ(before.front().mid(18, 2), QByteArray(2, mode));
         {
             std::optional<ReadOnly> readOnly;
             if (!c.folderWritable)
                 readOnly.emplace(db.folder(), c.fileWritable ? QString() : db.path());
-            Open open(db.path(), reminderQueryText(QDate(2027, 3, 5)));
-            EXPECT_EQ(open.comments(), QStringList{QStringLiteral("one")});
-            if (!c.fileWritable) {
-                open.dataSet.edit();
-                open.dataSet.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("two"));
-                EXPECT_THROW(open.dataSet.post(), DatabaseError);
+            if (c.left == Left::HalfWrittenChange) {
+                try {
+                    Open open(db.path(), reminderQueryText(QDate(2027, 3, 5)));
+                    ADD_FAILURE() << "read " << open.comments().join(',').toStdString();
+                } catch (const DatabaseError &error) {
+                    EXPECT_EQ(error.message(),
+                              QStringLiteral("Не удаётся прочитать даты из «%1»: часть изменений "
+                                             "ещё лежит в файле «Dates.mdb-journal», а без права "
+                                             "записи в эту папку их не прочитать")
+                                  .arg(db.path()));
+                }
+            } else {
+                Open open(db.path(), reminderQueryText(QDate(2027, 3, 5)));
+                EXPECT_EQ(open.comments(), QStringList{QStringLiteral("one")});
+                if (!c.fileWritable) {
+                    open.dataSet.edit();
+                    open.dataSet.setFieldValue(QStringLiteral("Commentary"), QStringLiteral("two"));
+                    EXPECT_THROW(open.dataSet.post(), DatabaseError);
+                }
             }
         }
-        EXPECT_EQ(fileBytes(db.path()), before);
-        EXPECT_EQ(entries(db.folder()), QStringList{QStringLiteral("Dates.mdb")});
+        EXPECT_EQ(entries(db.folder()), files);
+        for (qsizetype i = 0; i < files.size(); ++i)
+            EXPECT_EQ(fileBytes(db.folder() + files[i]), before[i]) << files[i].toStdString();
     }
 }
 
