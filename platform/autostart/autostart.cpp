@@ -1,6 +1,7 @@
 // The autostart store over XDG autostart desktop entries: the quoting of the
 // Exec line follows the desktop entry format, so a folder with blanks or
-// other reserved characters still names the right program.
+// other reserved characters still names the right program, and a path that
+// some launcher would not take as a program is passed to env instead.
 #include "autostart.h"
 
 #include "errors.h"
@@ -9,6 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <algorithm>
 
 namespace AutoStart
 {
@@ -40,6 +43,33 @@ QString escapeString(const QString &text)
         }
     }
     return escaped;
+}
+
+// One argument of an Exec line in double quotes: ", `, $ and \ take a
+// backslash, and a literal % is written %% so that it is no field code.
+QString quotedArgument(const QString &text)
+{
+    QString quoted = QStringLiteral("\"");
+    for (const QChar c : text) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += QLatin1Char('\\');
+        else if (c == u'%')
+            quoted += QLatin1Char('%');
+        quoted += c;
+    }
+    return quoted + QLatin1Char('"');
+}
+
+// Whether every launcher finds the program at this path when the Exec line
+// names it: GLib and KDE look a program up before they turn "%%" into "%",
+// systemd's autostart generator never does, and systemd refuses a program
+// path with a quote, a backslash or a control character in it.
+bool launchersTakeAsProgram(const QString &path)
+{
+    return std::none_of(path.begin(), path.end(), [](QChar c) {
+        return c == u'%' || c == u'"' || c == u'\'' || c == u'\\' || c.unicode() < 0x20 ||
+               c.unicode() == 0x7f;
+    });
 }
 
 // Whether the entry tells the session to skip it at logon: Hidden=true, or
@@ -95,19 +125,14 @@ bool exists(const QString &valueName)
 
 QString execValue(const QString &command)
 {
-    // One quoted argument: inside double quotes ", `, $ and \ take a
-    // backslash, and a literal % is written %% so that it is no field code.
-    // The string escapes (a backslash doubled) then apply to the whole line.
-    QString quoted = QStringLiteral("\"");
-    for (const QChar c : command) {
-        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
-            quoted += QLatin1Char('\\');
-        else if (c == u'%')
-            quoted += QLatin1Char('%');
-        quoted += c;
-    }
-    quoted += QLatin1Char('"');
-    return escapeString(quoted);
+    if (launchersTakeAsProgram(command))
+        return escapeString(quotedArgument(command));
+    // Any other path is an argument of env, which starts the program from
+    // its folder; env -C takes the folder whole, even with a "=" in it.
+    const QFileInfo program(command);
+    return escapeString(QStringLiteral("env -C ") + quotedArgument(program.path()) +
+                        QLatin1Char(' ') +
+                        quotedArgument(QStringLiteral("./") + program.fileName()));
 }
 
 void write(const QString &valueName, const QString &command)

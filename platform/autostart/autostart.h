@@ -26,7 +26,9 @@ void write(const QString &valueName, const QString &command);
 // Removes the entry; the outcome is not reported.
 void remove(const QString &valueName);
 
-// The Exec= value for a program path, quoted as desktop entries require.
+// The Exec= value that starts a program, quoted as desktop entries require:
+// the path itself, or env starting it from its folder where some launcher
+// would not take the path as a program (a percent sign, a quote, ...).
 QString execValue(const QString &command);
 
 } // namespace AutoStart

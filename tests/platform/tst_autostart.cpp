@@ -1,6 +1,6 @@
 // The autostart store: XDG autostart entries in a temporary configuration
-// folder, read back with a parser of the desktop entry format written here
-// from that format's rules, independent of the writer's quoting.
+// folder, read back, checked by desktop-file-validate and started by gio
+// (GLib's launcher) for odd Program folder names.
 #include "autostart.h"
 #include "errors.h"
 #include "testsupport.h"
@@ -8,12 +8,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <map>
-#include <optional>
 #include <ostream>
 
-// Readable failures for texts and lists of texts.
+// Readable failures for texts.
 void PrintTo(const QString &text, std::ostream *out)
 {
     *out << '"' << text.toStdString() << '"';
@@ -23,88 +25,6 @@ namespace
 {
 
 const QString valueName = QStringLiteral("Orvista (Orvista) 2");
-
-// The string escapes of a desktop entry value: \s \n \t \r \\.
-QString unescapeString(const QString &value)
-{
-    QString text;
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        if (value[i] != u'\\' || i + 1 == value.size()) {
-            text += value[i];
-            continue;
-        }
-        const QChar next = value[++i];
-        if (next == u's')
-            text += u' ';
-        else if (next == u'n')
-            text += u'\n';
-        else if (next == u't')
-            text += u'\t';
-        else if (next == u'r')
-            text += u'\r';
-        else if (next == u'\\')
-            text += u'\\';
-        else
-            text += QLatin1Char('\\') + next;
-    }
-    return text;
-}
-
-// Splits an unescaped Exec value into arguments: blanks separate them,
-// double quotes group them, and inside quotes a backslash takes ", `, $ or
-// \ literally. A bare reserved character or a dangling quote is an error.
-std::optional<QStringList> splitExec(const QString &exec)
-{
-    QStringList arguments;
-    QString current;
-    bool inArgument = false;
-    for (qsizetype i = 0; i < exec.size(); ++i) {
-        const QChar c = exec[i];
-        if (c == u' ') {
-            if (inArgument)
-                arguments << current;
-            current.clear();
-            inArgument = false;
-        } else if (c == u'"') {
-            inArgument = true;
-            for (++i;; ++i) {
-                if (i >= exec.size())
-                    return std::nullopt;
-                if (exec[i] == u'"')
-                    break;
-                if (exec[i] == u'\\') {
-                    if (i + 1 >= exec.size() || !QStringLiteral("\"`$\\").contains(exec[i + 1]))
-                        return std::nullopt;
-                    ++i;
-                } else if (exec[i] == u'"' || exec[i] == u'`' || exec[i] == u'$') {
-                    return std::nullopt;
-                }
-                current += exec[i];
-            }
-        } else if (QStringLiteral("\t\n'\\><~|&;$*?#()`").contains(c)) {
-            return std::nullopt;
-        } else {
-            inArgument = true;
-            current += c;
-        }
-    }
-    if (inArgument)
-        arguments << current;
-    // %% is a literal percent sign; any other field code would be expanded.
-    for (QString &argument : arguments) {
-        QString plain;
-        for (qsizetype i = 0; i < argument.size(); ++i) {
-            if (argument[i] == u'%') {
-                if (i + 1 >= argument.size() || argument[i + 1] != u'%')
-                    return std::nullopt;
-                ++i;
-            }
-            plain += argument[i];
-        }
-        argument = plain;
-    }
-    return arguments;
-}
 
 // The keys of the [Desktop Entry] group of a file.
 std::map<QString, QString> readEntry(const QString &path)
@@ -169,9 +89,9 @@ TEST_F(AutoStartTest, AddExistsDeleteCycle)
 
     auto keys = readEntry(entryFile());
     EXPECT_EQ(keys["Type"], QStringLiteral("Application"));
-    EXPECT_EQ(unescapeString(keys["Name"]), valueName);
-    EXPECT_EQ(splitExec(unescapeString(keys["Exec"])),
-              QStringList{QStringLiteral("/opt/orvista/tolvin")});
+    EXPECT_EQ(keys["Name"], valueName);
+    // A plain path stays plain.
+    EXPECT_EQ(keys["Exec"], QStringLiteral("\"/opt/orvista/tolvin\""));
     EXPECT_NE(keys["Hidden"], QStringLiteral("true"));
 
     AutoStart::remove(valueName);
@@ -191,8 +111,7 @@ TEST_F(AutoStartTest, ForeignEntryCountsAndIsOnlyReplacedByWrite)
     EXPECT_TRUE(AutoStart::exists(valueName));
 
     AutoStart::write(valueName, QStringLiteral("/here/tolvin"));
-    EXPECT_EQ(splitExec(unescapeString(readEntry(entryFile())["Exec"])),
-              QStringList{QStringLiteral("/here/tolvin")});
+    EXPECT_EQ(readEntry(entryFile())["Exec"], QStringLiteral("\"/here/tolvin\""));
 }
 
 TEST_F(AutoStartTest, EntrySwitchedOffByTheDesktopCountsAsAbsent)
@@ -247,29 +166,60 @@ TEST_F(AutoStartTest, EntryThatIsAFolderCannotBeWritten)
     EXPECT_THROW(AutoStart::write(valueName, QStringLiteral("/x/tolvin")), RegistryError);
 }
 
-TEST_F(AutoStartTest, ExecParsesBackToTheProgramPath)
+// The Program folder names a launcher may misread, each with a stand-in
+// reminder that writes the path it was started from beside itself.
+TEST_F(AutoStartTest, ValidEntryThatGioStartsForAnyFolderName)
 {
-    const QString programs[] = {
-        QStringLiteral("/opt/Orvista 2/tolvin"),
-        QStringLiteral("/home/user/My Programs/Orvista (Orvista) 2/tolvin"),
-        QStringLiteral("/home/юзер/Мои программы/tolvin"),
-        QStringLiteral("/tmp/a \"quoted\" name/tolvin"),
-        QStringLiteral("/tmp/$HOME and `date`/tolvin"),
-        QStringLiteral("/tmp/back\\slash\\\\twice/tolvin"),
-        QStringLiteral("/tmp/100% %f %%/tolvin"),
-        QStringLiteral("/tmp/it's; a & b | c > d < e ~ * ? # /tolvin"),
-        QStringLiteral("/tmp/tab\there/new\nline/tolvin"),
-        QStringLiteral("/tmp/  two  blanks  /tolvin"),
+    const QString folders[] = {
+        QStringLiteral("Напоминания 100%"),
+        QStringLiteral("My Programs (x86)"),
+        QStringLiteral("%f %% %u 5%"),
+        QStringLiteral("a \"quoted\" 'name'"),
+        QStringLiteral("$HOME and `date` and $(id)"),
+        QStringLiteral("back\\slash\\\\twice"),
+        QStringLiteral("it's; a & b | c > d < e ~ * ? # {x} =y !"),
+        QStringLiteral("tab\there, new\nline"),
     };
-    for (const QString &program : programs) {
-        SCOPED_TRACE(program.toStdString());
+    QTemporaryDir root;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // No display and a bus that is not there: gio must not start a bus of its own.
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                       QStringLiteral("unix:path=") + root.filePath(QStringLiteral("no-bus")));
+    const auto run = [&](const QString &program, const QStringList &arguments) {
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(program, arguments);
+        const bool finished = process.waitForFinished(30000);
+        if (!finished)
+            process.kill();
+        EXPECT_TRUE(finished && process.exitStatus() == QProcess::NormalExit &&
+                    process.exitCode() == 0)
+            << program.toStdString() << ": " << process.errorString().toStdString();
+        return QString::fromLocal8Bit(process.readAll());
+    };
+
+    for (const QString &name : folders) {
+        SCOPED_TRACE(name.toStdString());
+        const QString program = root.path() + QLatin1Char('/') + name + QStringLiteral("/tolvin");
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(program).path()));
+        QFile stub(program);
+        ASSERT_TRUE(stub.open(QIODevice::WriteOnly));
+        stub.write("#!/bin/sh\nreadlink -f \"$0\" > \"$0.started\"\n");
+        stub.close();
+        stub.setPermissions(stub.permissions() | QFile::ExeOwner);
+
         AutoStart::write(valueName, program);
-        const QString exec = readEntry(entryFile())["Exec"];
-        // The line stays one line of the file.
-        EXPECT_FALSE(exec.contains(u'\n'));
-        const auto arguments = splitExec(unescapeString(exec));
-        ASSERT_TRUE(arguments.has_value()) << exec.toStdString();
-        EXPECT_EQ(*arguments, QStringList{program});
+        EXPECT_EQ(run(QStringLiteral("desktop-file-validate"), {entryFile()}), QString());
+        EXPECT_EQ(run(QStringLiteral("gio"), {QStringLiteral("launch"), entryFile()}), QString());
+        QFile started(program + QStringLiteral(".started"));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return started.size() > 0; }, 10000))
+            << readEntryBytes().toStdString();
+        ASSERT_TRUE(started.open(QIODevice::ReadOnly));
+        EXPECT_EQ(QString::fromUtf8(started.readAll()),
+                  QFileInfo(program).canonicalFilePath() + QLatin1Char('\n'));
     }
 }
 
