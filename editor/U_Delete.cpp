@@ -118,6 +118,10 @@ void TFrmDelete::createControls()
 void TFrmDelete::FormActivate()
 {
     ShowRecordToDelete();
+    // The date panels take no focus, and a screen reader reads by itself
+    // only the longer texts of a dialog: the comment box, which gets the
+    // focus, tells the date in its description.
+    TxtComment->setAccessibleDescription(Label2->text() + QLatin1Char(' ') + PnlDate->text());
     TxtComment->setFocus();
     TxtComment->setSelection(0, int(TxtComment->text().size()));
 }

@@ -1,5 +1,6 @@
 // The editor's program block: the application title, the toolkit's texts in
-// Russian and the six windows, created in their fixed order.
+// Russian, password boxes kept from screen readers and the six windows,
+// created in their fixed order.
 #include "karvel_app.h"
 
 #include "U_About.h"
@@ -8,6 +9,7 @@
 #include "U_Karvel.h"
 #include "U_MuzikSelect.h"
 #include "U_Option.h"
+#include "accessibility.h"
 #include "dialogs.h"
 #include "translation.h"
 
@@ -17,6 +19,7 @@ void CreateEditorWindows()
 {
     QApplication::setApplicationName(applicationTitle());
     installRussianQtTranslation();
+    installPasswordEventMask();
     new TFrmKarvel;
     new TFrmMuzikSelect;
     new TFrmOption;

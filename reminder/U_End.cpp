@@ -40,9 +40,13 @@ void TFrmEnd::createControls()
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(32, 40, 208, 13);
     // The two texts are one sentence: a screen reader hears it whole, in
-    // order, when the check box takes the focus, and the label counts as
-    // its caption rather than as stray text read on its own.
-    ChkTodayShow->setAccessibleName(ChkTodayShow->text() + Label1->text());
+    // order, when the check box takes the focus. As the check box's label,
+    // Label1 is not read again as stray text; a screen reader that reads
+    // the label instead of the check box's own name (Orca does) must find
+    // the whole sentence there too.
+    const QString sentence = ChkTodayShow->text() + Label1->text();
+    ChkTodayShow->setAccessibleName(sentence);
+    Label1->setAccessibleName(sentence);
     Label1->setBuddy(ChkTodayShow);
 
     LblPassword = new QLabel(QStringLiteral("Пароль:"), this);

@@ -1,10 +1,12 @@
 // The reminder's program block: the application title, the toolkit's texts
-// in Russian and the three windows, created in their fixed order.
+// in Russian, password boxes kept from screen readers and the three windows,
+// created in their fixed order.
 #include "tolvin_app.h"
 
 #include "U_End.h"
 #include "U_Logo.h"
 #include "U_Show.h"
+#include "accessibility.h"
 #include "dialogs.h"
 #include "translation.h"
 
@@ -14,6 +16,7 @@ void CreateReminderWindows()
 {
     QApplication::setApplicationName(applicationTitle());
     installRussianQtTranslation();
+    installPasswordEventMask();
     new TFrmLogo;
     new TFrmEnd;
     new TFrmTolvin;

@@ -8,6 +8,7 @@
 #include "editortest.h"
 
 #include "datetext.h"
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -218,7 +219,13 @@ TEST_F(DeleteDialogTest, YearlyTextFollowsAnnually)
         openFor(int(i));
         EXPECT_EQ(FrmDelete->PnlAnnually->text(), cases[i].text);
         EXPECT_EQ(FrmDelete->TxtComment->text(), QString::number(i));
-        EXPECT_EQ(FrmDelete->PnlDate->text(), shortDate(Calendar::toDate(day2020 + double(i))));
+        const QString date = shortDate(Calendar::toDate(day2020 + double(i)));
+        EXPECT_EQ(FrmDelete->PnlDate->text(), date);
+        // The date panels take no focus: a screen reader hears the date with
+        // the comment box, which has it.
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(FrmDelete->TxtComment)
+                      ->text(QAccessible::Description),
+                  QStringLiteral("Дата: ") + date);
         FrmDelete->CmdNo->click();
     }
 }
