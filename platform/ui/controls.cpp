@@ -1,9 +1,13 @@
-// The substitute fonts, the panelled status bar and the Windows-1251 validator.
+// The substitute fonts, the panelled status bar, the Windows-1251 validator
+// and the screen-reader helpers.
 #include "controls.h"
 
 #include "shortstring.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QLabel>
+#include <utility>
 
 namespace
 {
@@ -15,6 +19,32 @@ QFont pixelFont(const QStringList &families, int pixelHeight, bool bold)
     font.setBold(bold);
     return font;
 }
+
+AccessibleNotifier &notifier()
+{
+    static AccessibleNotifier current;
+    return current;
+}
+
+// Tells screen readers that `object` has the focus: a cell, which has no
+// widget of its own.
+void notifyFocus(QAccessibleInterface *object)
+{
+    if (!object)
+        return;
+    QAccessibleEvent event(object, QAccessible::Focus);
+    if (notifier())
+        notifier()(&event);
+    else
+        QAccessible::updateAccessibility(&event);
+}
+
+QAccessibleInterface *focusChildOf(QWidget *widget)
+{
+    QAccessibleInterface *object = QAccessible::queryAccessibleInterface(widget);
+    return object ? object->focusChild() : nullptr;
+}
+
 } // namespace
 
 QFont sansFont(int pixelHeight, bool bold)
@@ -62,4 +92,14 @@ void PanelStatusBar::setPanelText(int panel, const QString &text)
 QValidator::State Cp1251Only::validate(QString &input, int &) const
 {
     return ShortString::fitsCp1251(input) ? Acceptable : Invalid;
+}
+
+void announceCurrentCell(QAbstractItemView *view)
+{
+    notifyFocus(focusChildOf(view));
+}
+
+AccessibleNotifier setAccessibleNotifier(AccessibleNotifier next)
+{
+    return std::exchange(notifier(), std::move(next));
 }
