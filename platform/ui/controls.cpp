@@ -6,6 +6,7 @@
 
 #include <QAbstractItemView>
 #include <QAccessible>
+#include <QComboBox>
 #include <QLabel>
 #include <utility>
 
@@ -26,8 +27,8 @@ AccessibleNotifier &notifier()
     return current;
 }
 
-// Tells screen readers that `object` has the focus: a cell, which has no
-// widget of its own.
+// Tells screen readers that `object` has the focus: a cell or an item,
+// which have no widget of their own.
 void notifyFocus(QAccessibleInterface *object)
 {
     if (!object)
@@ -92,6 +93,24 @@ void PanelStatusBar::setPanelText(int panel, const QString &text)
 QValidator::State Cp1251Only::validate(QString &input, int &) const
 {
     return ShortString::fitsCp1251(input) ? Acceptable : Invalid;
+}
+
+// The list's current item follows the box's, which the list itself takes
+// over only when it drops down.
+void announceCurrentItem(QComboBox *box)
+{
+    box->setAccessibleDescription(box->currentText());
+    QObject::connect(box, &QComboBox::currentIndexChanged, box, [box](int index) {
+        if (!box->hasFocus() || index < 0)
+            return;
+        QAbstractItemView *list = box->view();
+        list->setCurrentIndex(
+            list->model()->index(index, box->modelColumn(), box->rootModelIndex()));
+        notifyFocus(focusChildOf(list));
+    });
+    // The box tells of a new index before its new text: by the time the
+    // description changes, screen readers follow the item and ignore it.
+    QObject::connect(box, &QComboBox::currentTextChanged, box, &QWidget::setAccessibleDescription);
 }
 
 void announceCurrentCell(QAbstractItemView *view)

@@ -1,6 +1,7 @@
 // Small helpers the windows share: the substitute fonts at the pixel heights
 // the windows give, a status bar of fixed panels, a validator for texts
-// stored in Windows-1251, and what screen readers need of grids.
+// stored in Windows-1251, and what screen readers need of drop-downs and
+// grids.
 #pragma once
 
 #include <QAbstractItemView>
@@ -11,6 +12,7 @@
 #include <vector>
 
 class QAccessibleEvent;
+class QComboBox;
 class QLabel;
 
 // MS Sans Serif and Times New Roman stand-ins with Cyrillic.
@@ -46,6 +48,13 @@ public:
     using QValidator::QValidator;
     State validate(QString &input, int &position) const override;
 };
+
+// A drop-down list tells screen readers of its chosen item neither on entry
+// nor on a change (Qt offers them no selection to ask for it). This one
+// keeps its current text as its accessible description, read with the box
+// on entry, and on each change while it has the focus hands the focus, for
+// screen readers only, to that item of its list, which they then read.
+void announceCurrentItem(QComboBox *box);
 
 // Tells screen readers that the view's current cell has the focus, as the
 // view itself does when its current cell moves while it has the focus.
@@ -86,7 +95,7 @@ protected:
     }
 };
 
-// Where announceCurrentCell sends its notices:
+// Where announceCurrentItem and announceCurrentCell send their notices:
 // Qt's accessibility bridge, or a test's recorder (Qt hands a handler of its
 // own nothing while no screen reader listens, as in headless tests).
 // Returns the previous one; an empty function restores the bridge.
