@@ -275,6 +275,8 @@ void TFrmEdit::createControls()
         text->setBuddy(control);
         control->setAccessibleName(text->text().chopped(1));
     }
+    announceCurrentItem(CmbMonth);
+    announceCurrentItem(CmbMuzSub);
 
     QWidget *const tabOrder[] = {SpinYear,  CmbMonth,     SpnDay, ChkAnnually, TxtComment,
                                  CmbMuzSub, BtnSoundPlay, CmdOk,  CmdCancel};

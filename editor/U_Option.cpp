@@ -69,7 +69,7 @@ void TFrmOption::createControls()
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(8, 8, 673, 209);
 
-    GrdMuzik = new QTableWidget(Records::soundEventCount, 2, GroupBox1);
+    GrdMuzik = new ScreenReaderTable<QTableWidget>(Records::soundEventCount, 2, GroupBox1);
     GrdMuzik->setObjectName(QStringLiteral("GrdMuzik"));
     GrdMuzik->setGeometry(10, 24, 655, 137);
     GrdMuzik->setAccessibleName(GroupBox1->title());

@@ -21,6 +21,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <utility>
 
 void ScriptedDialogs::install()
 {
@@ -300,6 +301,24 @@ QStringList accessibleColumnHeaders(QWidget *grid)
             headers << cell->text(QAccessible::Name);
     }
     return headers;
+}
+
+AnnouncedFocus::AnnouncedFocus()
+    : m_previous(setAccessibleNotifier([this](QAccessibleEvent *event) {
+          EXPECT_EQ(event->type(), QAccessible::Focus);
+          m_names << event->accessibleInterface()->text(QAccessible::Name);
+      }))
+{
+}
+
+AnnouncedFocus::~AnnouncedFocus()
+{
+    setAccessibleNotifier(std::move(m_previous));
+}
+
+QStringList AnnouncedFocus::take()
+{
+    return std::exchange(m_names, {});
 }
 
 QByteArray optionBytes(const QString &password, double nextDate)

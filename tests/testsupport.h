@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "controls.h"
 #include "dialogs.h"
 
 class QWidget;
@@ -119,6 +120,21 @@ QStringList accessibleTexts(QWidget *window);
 // technology.
 int accessibleColumnCount(QWidget *grid);
 QStringList accessibleColumnHeaders(QWidget *grid);
+
+// While it lives, records the accessible name of each cell or item that the
+// screen-reader helpers of controls.h announce as focused.
+class AnnouncedFocus
+{
+public:
+    AnnouncedFocus();
+    ~AnnouncedFocus();
+    // What was announced since the last take, oldest first.
+    QStringList take();
+
+private:
+    QStringList m_names;
+    AccessibleNotifier m_previous;
+};
 
 // "option.dat" as the tests write it: a password and a Next reminder date,
 // every other byte 0x5a, so that a rewrite which does not keep the record

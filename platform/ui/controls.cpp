@@ -1,9 +1,14 @@
-// The substitute fonts, the panelled status bar and the Windows-1251 validator.
+// The substitute fonts, the panelled status bar, the Windows-1251 validator
+// and the screen-reader helpers.
 #include "controls.h"
 
 #include "shortstring.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QComboBox>
 #include <QLabel>
+#include <utility>
 
 namespace
 {
@@ -15,6 +20,32 @@ QFont pixelFont(const QStringList &families, int pixelHeight, bool bold)
     font.setBold(bold);
     return font;
 }
+
+AccessibleNotifier &notifier()
+{
+    static AccessibleNotifier current;
+    return current;
+}
+
+// Tells screen readers that `object` has the focus: a cell or an item,
+// which have no widget of their own.
+void notifyFocus(QAccessibleInterface *object)
+{
+    if (!object)
+        return;
+    QAccessibleEvent event(object, QAccessible::Focus);
+    if (notifier())
+        notifier()(&event);
+    else
+        QAccessible::updateAccessibility(&event);
+}
+
+QAccessibleInterface *focusChildOf(QWidget *widget)
+{
+    QAccessibleInterface *object = QAccessible::queryAccessibleInterface(widget);
+    return object ? object->focusChild() : nullptr;
+}
+
 } // namespace
 
 QFont sansFont(int pixelHeight, bool bold)
@@ -62,4 +93,32 @@ void PanelStatusBar::setPanelText(int panel, const QString &text)
 QValidator::State Cp1251Only::validate(QString &input, int &) const
 {
     return ShortString::fitsCp1251(input) ? Acceptable : Invalid;
+}
+
+// The list's current item follows the box's, which the list itself takes
+// over only when it drops down.
+void announceCurrentItem(QComboBox *box)
+{
+    box->setAccessibleDescription(box->currentText());
+    QObject::connect(box, &QComboBox::currentIndexChanged, box, [box](int index) {
+        if (!box->hasFocus() || index < 0)
+            return;
+        QAbstractItemView *list = box->view();
+        list->setCurrentIndex(
+            list->model()->index(index, box->modelColumn(), box->rootModelIndex()));
+        notifyFocus(focusChildOf(list));
+    });
+    // The box tells of a new index before its new text: by the time the
+    // description changes, screen readers follow the item and ignore it.
+    QObject::connect(box, &QComboBox::currentTextChanged, box, &QWidget::setAccessibleDescription);
+}
+
+void announceCurrentCell(QAbstractItemView *view)
+{
+    notifyFocus(focusChildOf(view));
+}
+
+AccessibleNotifier setAccessibleNotifier(AccessibleNotifier next)
+{
+    return std::exchange(notifier(), std::move(next));
 }

@@ -1,13 +1,18 @@
 // Small helpers the windows share: the substitute fonts at the pixel heights
-// the windows give, a status bar of fixed panels, and a validator for texts
-// stored in Windows-1251.
+// the windows give, a status bar of fixed panels, a validator for texts
+// stored in Windows-1251, and what screen readers need of drop-downs and
+// grids.
 #pragma once
 
+#include <QAbstractItemView>
 #include <QFont>
 #include <QStatusBar>
 #include <QValidator>
+#include <functional>
 #include <vector>
 
+class QAccessibleEvent;
+class QComboBox;
 class QLabel;
 
 // MS Sans Serif and Times New Roman stand-ins with Cyrillic.
@@ -43,3 +48,56 @@ public:
     using QValidator::QValidator;
     State validate(QString &input, int &position) const override;
 };
+
+// A drop-down list tells screen readers of its chosen item neither on entry
+// nor on a change (Qt offers them no selection to ask for it). This one
+// keeps its current text as its accessible description, read with the box
+// on entry, and on each change while it has the focus hands the focus, for
+// screen readers only, to that item of its list, which they then read.
+void announceCurrentItem(QComboBox *box);
+
+// Tells screen readers that the view's current cell has the focus, as the
+// view itself does when its current cell moves while it has the focus.
+void announceCurrentCell(QAbstractItemView *view);
+
+// A table view (a QTableView or a QTableWidget) as screen readers need it.
+// Qt's own tells them of each new current cell as focused even while the
+// view has not the focus: they then read rows of a grid the user is not in,
+// and say nothing when the grid really takes the focus on that row. And on
+// taking the focus it tells of itself only, so that its current row would
+// be heard after the next move only.
+template <class TableView> class ScreenReaderTable : public TableView
+{
+public:
+    using TableView::TableView;
+
+protected:
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override
+    {
+        if (this->hasFocus())
+            TableView::currentChanged(current, previous);
+        else
+            this->QAbstractItemView::currentChanged(current, previous);
+    }
+
+    // The view's own notice goes out once this event has been handled, so
+    // the cell's waits for the event loop, to come after it.
+    void focusInEvent(QFocusEvent *event) override
+    {
+        TableView::focusInEvent(event);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (this->hasFocus())
+                    announceCurrentCell(this);
+            },
+            Qt::QueuedConnection);
+    }
+};
+
+// Where announceCurrentItem and announceCurrentCell send their notices:
+// Qt's accessibility bridge, or a test's recorder (Qt hands a handler of its
+// own nothing while no screen reader listens, as in headless tests).
+// Returns the previous one; an empty function restores the bridge.
+using AccessibleNotifier = std::function<void(QAccessibleEvent *)>;
+AccessibleNotifier setAccessibleNotifier(AccessibleNotifier notifier);

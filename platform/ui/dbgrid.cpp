@@ -12,7 +12,7 @@
 #include <QMouseEvent>
 #include <QToolTip>
 
-DbGrid::DbGrid(QWidget *parent) : QTableView(parent)
+DbGrid::DbGrid(QWidget *parent) : ScreenReaderTable(parent)
 {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);

@@ -3,11 +3,13 @@
 // current row after the confirmation "Delete record?".
 #pragma once
 
+#include "controls.h"
+
 #include <QTableView>
 
 class DataSource;
 
-class DbGrid : public QTableView
+class DbGrid : public ScreenReaderTable<QTableView>
 {
     Q_OBJECT
 public:

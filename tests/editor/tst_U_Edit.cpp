@@ -10,6 +10,7 @@
 #include "mediaplayer.h"
 #include "records.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -266,6 +267,24 @@ TEST_F(EditDialogTest, AddModeOpensOnTodaysDefaults)
     EXPECT_EQ(FrmEdit->TxtComment->text(), QString());
     EXPECT_EQ(FrmEdit->CmbMuzSub->currentIndex(), 0);
     EXPECT_EQ(FrmEdit->focusWidget(), FrmEdit->SpinYear);
+
+    // A screen reader reads each drop-down's value with it, and hears each
+    // change.
+    const std::pair<QComboBox *, QString> lists[] = {
+        {FrmEdit->CmbMonth, QStringLiteral("декабрь")},
+        {FrmEdit->CmbMuzSub, QStringLiteral("Не озвучивать")},
+    };
+    for (const auto &[list, value] : lists)
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(list)->text(QAccessible::Description),
+                  value);
+    QApplication::setActiveWindow(FrmEdit);
+    AnnouncedFocus announced;
+    FrmEdit->CmbMonth->setFocus();
+    QTest::keyClick(FrmEdit->CmbMonth, Qt::Key_Up);
+    FrmEdit->CmbMuzSub->setFocus();
+    QTest::keyClick(FrmEdit->CmbMuzSub, Qt::Key_Down);
+    EXPECT_EQ(announced.take(),
+              (QStringList{QStringLiteral("ноябрь"), QStringLiteral("Событие 01")}));
     FrmEdit->CmdCancel->click();
 }
 

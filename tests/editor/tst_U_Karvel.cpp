@@ -243,10 +243,14 @@ TEST_F(MainWindowTest, OpensOnAddAndTabFollowsTheButtonsThenTheGrid)
                               FrmKarvel->BitOption, FrmKarvel->BitAbout, FrmKarvel->DBGrid,
                               FrmKarvel->BitAdd};
     EXPECT_EQ(QApplication::focusWidget(), order[0]);
+    AnnouncedFocus announced;
     for (std::size_t i = 1; i < std::size(order); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), order[i]) << i;
+        QCoreApplication::processEvents();
     }
+    // Entering the grid reads its current row.
+    EXPECT_EQ(announced.take(), QStringList{shortDateText(QDate(2020, 1, 1))});
 }
 
 TEST_F(MainWindowTest, MissingDatabaseIsReportedAndWindowStillCloses)

@@ -258,11 +258,15 @@ TEST_F(OptionWindowTest, MissingSoundFilesStopOkAtTheFirst)
     type(FrmOption->TxtPassword, QStringLiteral("wrong"));
     FrmOption->ChkAutoRun->setChecked(true);
 
+    QApplication::setActiveWindow(FrmOption);
+    AnnouncedFocus announced;
     FrmOption->CmdOk->click();
     expectMessage(missingSound);
     EXPECT_EQ(FrmOption->currentSoundRow(), 7);
     EXPECT_EQ(selectedGridRows(), std::vector<int>{7});
     EXPECT_EQ(FrmOption->focusWidget(), FrmOption->GrdMuzik);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(announced.take(), QStringList{QStringLiteral("Событие 07")});
     EXPECT_TRUE(FrmOption->isVisible());
     EXPECT_EQ(folder.read("option.dat"), before);
     EXPECT_FALSE(QFile::exists(entryFile()));

@@ -501,11 +501,16 @@ TEST_F(UShowPlaybackTest, PlaysRowsInOrderSkippingThoseWithoutSoundThenReleasesG
         EXPECT_TRUE(FrmTolvin->TmrPlayAll->isActive());
         expectLocked();
     }
+    QApplication::setActiveWindow(FrmTolvin);
+    AnnouncedFocus announced;
     waitForSoundEnd();
     tick();
     EXPECT_EQ(SoundLog::played(), expected);
     expectReleased();
     EXPECT_FALSE(FrmTolvin->MediaPlayer.isDeviceOpen());
+    // The grid taking the focus reads its first row.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(announced.take(), QStringList{shortDateText(playDay)});
 }
 
 TEST_F(UShowPlaybackTest, NothingPlayableLeavesGridToBrowseAndWindowClosable)
