@@ -1,6 +1,6 @@
 // The editor's program block: the application title, the toolkit's texts in
-// Russian, password boxes kept from screen readers and the six windows,
-// created in their fixed order.
+// Russian, password boxes kept from screen readers, line edits read to them
+// whole, and the six windows, created in their fixed order.
 #include "karvel_app.h"
 
 #include "U_About.h"
@@ -20,6 +20,7 @@ void CreateEditorWindows()
     QApplication::setApplicationName(applicationTitle());
     installRussianQtTranslation();
     installPasswordEventMask();
+    installLineEditInterface();
     new TFrmKarvel;
     new TFrmMuzikSelect;
     new TFrmOption;

@@ -1,6 +1,6 @@
 // The reminder's program block: the application title, the toolkit's texts
-// in Russian, password boxes kept from screen readers and the three windows,
-// created in their fixed order.
+// in Russian, password boxes kept from screen readers, line edits read to
+// them whole, and the three windows, created in their fixed order.
 #include "tolvin_app.h"
 
 #include "U_End.h"
@@ -17,6 +17,7 @@ void CreateReminderWindows()
     QApplication::setApplicationName(applicationTitle());
     installRussianQtTranslation();
     installPasswordEventMask();
+    installLineEditInterface();
     new TFrmLogo;
     new TFrmEnd;
     new TFrmTolvin;

@@ -1,8 +1,9 @@
 // A password box gives nothing away to a screen reader: the text of its
-// text events goes on as stars, and Qt's queries of its text answer
-// nothing. Qt calls the handlers only while a screen reader listens, which
-// never happens headless, so the events are handed to the filter directly,
-// as Qt's line edit makes them.
+// text events goes on as stars, and the queries of its text answer nothing.
+// Qt calls the handlers only while a screen reader listens, which never
+// happens headless, so the events are handed to the filter directly, as
+// Qt's line edit makes them. A line edit's text is one attribute run, so
+// that a screen reader joining the runs reads it whole.
 #include "accessibility.h"
 
 #include "testsupport.h"
@@ -93,8 +94,31 @@ TEST(PasswordEventMask, PasswordTextGoesOnAsStarsOtherTextAsItIs)
     }
 }
 
-TEST(PasswordEventMask, QueriesOfAPasswordBoxAnswerNoCharacter)
+// Each offset of the text lies in one run from its start to its end, the
+// offset after the last character as well.
+TEST(LineEditInterface, TheTextIsOneAttributeRun)
 {
+    installLineEditInterface();
+    QLineEdit edit(QStringLiteral("Новый год"));
+    QAccessibleTextInterface *text = QAccessible::queryAccessibleInterface(&edit)->textInterface();
+    ASSERT_NE(text, nullptr);
+    for (int offset = 0; offset <= 9; ++offset) {
+        int start = -1;
+        int end = -1;
+        text->attributes(offset, &start, &end);
+        EXPECT_EQ(std::pair(start, end), std::pair(0, 9)) << offset;
+    }
+    EXPECT_EQ(text->text(0, 9), QStringLiteral("Новый год"));
+    // Orca asks for the word at the end after Ctrl+Right.
+    int start = -1;
+    int end = -1;
+    EXPECT_EQ(text->textAtOffset(9, QAccessible::WordBoundary, &start, &end),
+              QStringLiteral("год"));
+}
+
+TEST(LineEditInterface, QueriesOfAPasswordBoxAnswerNoCharacter)
+{
+    installLineEditInterface();
     QLineEdit password;
     password.setEchoMode(QLineEdit::Password);
     typeText(&password, QStringLiteral("abc"));
@@ -110,6 +134,7 @@ TEST(PasswordEventMask, QueriesOfAPasswordBoxAnswerNoCharacter)
         int start = 0;
         int end = 0;
         answers << text->attributes(offset, &start, &end);
+        EXPECT_EQ(std::pair(start, end), std::pair(0, 3)) << "the run tells the length only";
         for (auto boundary : {QAccessible::CharBoundary, QAccessible::WordBoundary,
                               QAccessible::LineBoundary, QAccessible::NoBoundary}) {
             answers << text->textAtOffset(offset, boundary, &start, &end)
