@@ -353,10 +353,12 @@ void TFrmEdit::LoadCurrentRecord()
         CmbMonth->setCurrentIndex(shown->month() - 1);
         SpnDay->setValue(shown->day());
     } else {
-        // No month, so Ok refuses the date until the user has given one.
-        SpinYear->setValue(date.toDouble() > 0 ? SpinYear->maximum() : SpinYear->minimum());
+        // Today's year and day, near most dates to be given, and no month,
+        // so that Ok refuses the date until the user has chosen one.
+        const QDate today = Calendar::today();
+        SpinYear->setValue(today.year());
         CmbMonth->setCurrentIndex(-1);
-        SpnDay->setValue(SpnDay->minimum());
+        SpnDay->setValue(today.day());
     }
     ChkAnnually->setChecked(annually);
     setWholeText(TxtComment, comment);

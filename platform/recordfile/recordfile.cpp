@@ -70,7 +70,8 @@ std::optional<mode_t> replaceableMode(const QByteArray &path)
             throw InOutError(RecordFile::codeForErrno(err));
         return std::nullopt;
     }
-    struct stat status {};
+    struct stat status {
+    };
     const bool known = ::fstat(fd, &status) == 0;
     ::close(fd);
     return known ? std::optional<mode_t>(status.st_mode & 07777) : std::nullopt;
@@ -175,8 +176,8 @@ void RecordFile::createWhole(const QString &fileName, const void *data, std::siz
     const QByteArray temporary = path + ".new-" + QByteArray::number(::getpid());
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 2; ++attempt) {
-        fd = openRetrying(QFile::decodeName(temporary), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC,
-                          0666);
+        fd =
+            openRetrying(QFile::decodeName(temporary), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         // Left by a crashed run of a process with this id.
         if (fd < 0 && errno == EEXIST)
             ::unlink(temporary.constData());

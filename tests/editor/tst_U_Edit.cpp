@@ -539,15 +539,30 @@ TEST_F(EditDialogTest, RowsThatCannotBeLoadedWholeKeepTheirValuesUntilMended)
         StoredRow mended;
     };
     const Case cases[] = {
-        {"year 0", {day(1, 1, 1) - 366, day(2000, 1, 1), "Нулевой год", 0, 2}, noDate, badDate,
-         [&] { setDate(1901, 1, 1); }, row(QDate(1901, 1, 1), "Нулевой год", false, 2)},
-        {"Null comment", {day(2012, 8, 20), day(2000, 8, 20), QVariant(), -1, 5}, {}, noComment,
+        {"year 0",
+         {day(1, 1, 1) - 366, day(2000, 1, 1), "Нулевой год", 0, 2},
+         noDate,
+         badDate,
+         [&] { setDate(1901, 1, 1); },
+         row(QDate(1901, 1, 1), "Нулевой год", false, 2)},
+        {"Null comment",
+         {day(2012, 8, 20), day(2000, 8, 20), QVariant(), -1, 5},
+         {},
+         noComment,
          [&] { setComment(QStringLiteral("Выпускной")); },
          row(QDate(2012, 8, 20), "Выпускной", true, 5)},
-        {"Null yearly flag", {day(2015, 5, 5), day(2000, 5, 5), "Без флага", QVariant(), 0},
-         QStringLiteral("Could not convert variant of type (Null) into type (Boolean)"), {}, {}, {}},
-        {"date 1e300", {1e300, day(2000, 6, 12), "Свадьба родителей", -1, 7}, noDate, badDate,
-         [&] { setDate(1975, 6, 12); }, row(QDate(1975, 6, 12), "Свадьба родителей", true, 7)},
+        {"Null yearly flag",
+         {day(2015, 5, 5), day(2000, 5, 5), "Без флага", QVariant(), 0},
+         QStringLiteral("Could not convert variant of type (Null) into type (Boolean)"),
+         {},
+         {},
+         {}},
+        {"date 1e300",
+         {1e300, day(2000, 6, 12), "Свадьба родителей", -1, 7},
+         noDate,
+         badDate,
+         [&] { setDate(1975, 6, 12); },
+         row(QDate(1975, 6, 12), "Свадьба родителей", true, 7)},
     };
     const QString insertRow =
         QStringLiteral("INSERT INTO TabData (Date, PsevdoDate, Commentary, Annually, Muzik) "
