@@ -70,8 +70,7 @@ std::optional<mode_t> replaceableMode(const QByteArray &path)
             throw InOutError(RecordFile::codeForErrno(err));
         return std::nullopt;
     }
-    struct stat status {
-    };
+    struct stat status = {};
     const bool known = ::fstat(fd, &status) == 0;
     ::close(fd);
     return known ? std::optional<mode_t>(status.st_mode & 07777) : std::nullopt;
