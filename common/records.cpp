@@ -4,11 +4,9 @@
 #include "records.h"
 
 #include "calendar.h"
-#include "errors.h"
 #include "recordfile.h"
 #include "shortstring.h"
 
-#include <QFile>
 #include <QtEndian>
 #include <bit>
 
@@ -17,27 +15,6 @@ namespace
 
 constexpr std::size_t nextDateOffset = 24;
 constexpr std::size_t pathOffset = 41;
-
-// Creates the file and writes its default records. A file this call made
-// and could not fill is removed again, so that the next start creates it
-// anew rather than failing to read it for ever; an existing file stays.
-template <typename Record, typename Fill>
-void createFilled(RecordFileOf<Record> &file, const QString &fileName, Fill fill)
-{
-    const bool isNew = file.create(fileName);
-    try {
-        fill();
-    } catch (const InOutError &) {
-        if (isNew) {
-            try {
-                file.close();
-            } catch (const InOutError &) {
-            }
-            QFile::remove(fileName);
-        }
-        throw;
-    }
-}
 
 } // namespace
 
@@ -114,16 +91,16 @@ OptionsRecord createDefaultOptionFile(RecordFileOf<OptionsRecord> &file,
                                       const QString &programFolder)
 {
     const OptionsRecord record = OptionsRecord::defaults();
-    createFilled(file, optionFileName(programFolder), [&] { file.write(record); });
+    file.createWhole(optionFileName(programFolder), {&record, 1});
     return record;
 }
 
 void createDefaultMuzikFile(RecordFileOf<SoundEventRecord> &file, const QString &programFolder)
 {
-    createFilled(file, muzikFileName(programFolder), [&] {
-        for (int n = 1; n <= soundEventCount; ++n)
-            file.write(SoundEventRecord::defaults(n, programFolder));
-    });
+    std::array<SoundEventRecord, soundEventCount> records;
+    for (int n = 1; n <= soundEventCount; ++n)
+        records[n - 1] = SoundEventRecord::defaults(n, programFolder);
+    file.createWhole(muzikFileName(programFolder), records);
 }
 
 void ensureOptionFile(const QString &programFolder)

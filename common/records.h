@@ -52,11 +52,12 @@ inline constexpr int soundEventCount = 20;
 QString optionFileName(const QString &programFolder);
 QString muzikFileName(const QString &programFolder);
 
-// Creates "option.dat" and writes the default record as record 0; returns
-// that record. Raises InOutError.
+// Creates "option.dat" whole with the default record as record 0, open at
+// record 0; returns that record. Raises InOutError, leaving no file made.
 OptionsRecord createDefaultOptionFile(RecordFileOf<OptionsRecord> &file,
                                       const QString &programFolder);
-// Creates "muzikdan.dat" and writes the 20 default records in order.
+// Creates "muzikdan.dat" whole with the 20 default records in order, open
+// at record 0; a failure leaves no file made.
 void createDefaultMuzikFile(RecordFileOf<SoundEventRecord> &file, const QString &programFolder);
 
 // The editor's start-up step for "option.dat": quiet opening, default

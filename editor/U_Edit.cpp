@@ -96,7 +96,9 @@ QString trimControlsAndBlanks(const QString &text)
                            .arg(from, QLatin1String(type)));
 }
 
-QDate dateOf(const QVariant &value)
+// The date a stored Date value names; empty for one that names no day (a
+// number beyond the calendar, a text that is no date, Null).
+std::optional<QDate> shownDateOf(const QVariant &value)
 {
     QDate date;
     if (!value.isNull()) {
@@ -105,9 +107,7 @@ QDate dateOf(const QVariant &value)
         else if (value.canConvert<QDate>())
             date = value.toDate();
     }
-    if (!date.isValid())
-        cannotConvert(value, "Date");
-    return date;
+    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
 }
 
 bool booleanOf(const QVariant &value)
@@ -328,14 +328,45 @@ void TFrmEdit::FormActivate()
 void TFrmEdit::LoadCurrentRecord()
 {
     AdoDataSet *dataSet = FrmKarvel->ADODataSet;
-    const QDate date = dateOf(dataSet->fieldValue(QStringLiteral("Date")));
-    SpinYear->setValue(date.year());
-    CmbMonth->setCurrentIndex(date.month() - 1);
-    SpnDay->setValue(date.day());
-    ChkAnnually->setChecked(booleanOf(dataSet->fieldValue(QStringLiteral("Annually"))));
-    setWholeText(TxtComment, textOf(dataSet->fieldValue(QStringLiteral("Commentary"))));
-    const int muzik = integerOf(dataSet->fieldValue(QStringLiteral("Muzik")));
+    QVariant date;
+    bool annually = false;
+    QString comment;
+    int muzik = 0;
+    // Every column is read before a control is set: a row that cannot be
+    // read is not offered for editing, so the controls never hold another
+    // row's values for Ok to post over it.
+    try {
+        date = dataSet->fieldValue(QStringLiteral("Date"));
+        annually = booleanOf(dataSet->fieldValue(QStringLiteral("Annually")));
+        // A missing comment is an empty one, which Ok asks the user to fill.
+        const QVariant text = dataSet->fieldValue(QStringLiteral("Commentary"));
+        comment = text.isNull() ? QString() : textOf(text);
+        muzik = integerOf(dataSet->fieldValue(QStringLiteral("Muzik")));
+    } catch (...) {
+        close();
+        throw;
+    }
+
+    const std::optional<QDate> shown = shownDateOf(date);
+    if (shown) {
+        SpinYear->setValue(shown->year());
+        CmbMonth->setCurrentIndex(shown->month() - 1);
+        SpnDay->setValue(shown->day());
+    } else {
+        // Today's year and day, near most dates to be given, and no month,
+        // so that Ok refuses the date until the user has chosen one.
+        const QDate today = Calendar::today();
+        SpinYear->setValue(today.year());
+        CmbMonth->setCurrentIndex(-1);
+        SpnDay->setValue(today.day());
+    }
+    ChkAnnually->setChecked(annually);
+    setWholeText(TxtComment, comment);
     CmbMuzSub->setCurrentIndex(muzik >= 0 && muzik < CmbMuzSub->count() ? muzik : -1);
+    if (!shown)
+        dialogs().messageBox(QStringLiteral("Дату этой записи нельзя показать. "
+                                            "Укажите год, месяц и число."),
+                             warningCaption, MB_OK);
 }
 
 void TFrmEdit::SetNewRecordDefaults()

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -26,6 +28,68 @@ int openRetrying(const QString &fileName, int flags, mode_t mode = 0)
         fd = ::open(path.constData(), flags, mode);
     } while (fd < 0 && errno == EINTR);
     return fd;
+}
+
+// Writes all of `data` at the start of `fd`; -1 with errno set, or the
+// bytes written when the file would take no more.
+ssize_t writeAll(int fd, const char *data, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pwrite(fd, data + done, size - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<ssize_t>(done);
+}
+
+int fsyncRetrying(int fd)
+{
+    int result;
+    do {
+        result = ::fsync(fd);
+    } while (result < 0 && errno == EINTR);
+    return result;
+}
+
+// The mode of an existing file, which its replacement keeps; empty when there
+// is none. Raises the error the old file's truncation would have met, so a
+// read-only file is refused rather than renamed over.
+std::optional<mode_t> replaceableMode(const QByteArray &path)
+{
+    // Non-blocking: opening a FIFO for writing would wait for a reader.
+    const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        if (err != ENOENT)
+            throw InOutError(RecordFile::codeForErrno(err));
+        return std::nullopt;
+    }
+    struct stat status = {};
+    const bool known = ::fstat(fd, &status) == 0;
+    ::close(fd);
+    return known ? std::optional<mode_t>(status.st_mode & 07777) : std::nullopt;
+}
+
+// Syncs the folder entry of a file just renamed into place. A file system
+// that cannot sync folders (EINVAL) has nothing more to give.
+void syncFolderOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : path.left(qMax<qsizetype>(slash, 1));
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    const int result = fsyncRetrying(fd);
+    const int err = errno;
+    ::close(fd);
+    if (result < 0 && err != EINVAL)
+        throw InOutError(RecordFile::codeForErrno(err));
 }
 
 } // namespace
@@ -98,6 +162,57 @@ bool RecordFile::create(const QString &fileName)
     m_fd = fd;
     m_position = 0;
     return isNew;
+}
+
+void RecordFile::createWhole(const QString &fileName, const void *data, std::size_t size)
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    const QByteArray path = QFile::encodeName(fileName);
+    const std::optional<mode_t> mode = replaceableMode(path);
+    const QByteArray temporary = path + ".new-" + QByteArray::number(::getpid());
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 2; ++attempt) {
+        fd =
+            openRetrying(QFile::decodeName(temporary), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        // Left by a crashed run of a process with this id.
+        if (fd < 0 && errno == EEXIST)
+            ::unlink(temporary.constData());
+    }
+    if (fd < 0) {
+        const int err = errno;
+        // When creating, a missing name can only be a missing folder.
+        throw InOutError(err == ENOENT ? 3 : codeForErrno(err));
+    }
+    // The umask has no say over a replaced file's mode.
+    if (mode)
+        (void)::fchmod(fd, *mode);
+
+    const ssize_t written = writeAll(fd, static_cast<const char *>(data), size);
+    int code = 0;
+    if (written < 0)
+        code = codeForErrno(errno);
+    else if (static_cast<std::size_t>(written) < size)
+        code = diskFull;
+    else if (fsyncRetrying(fd) < 0)
+        code = codeForErrno(errno);
+    if (::close(fd) < 0 && code == 0 && errno != EINTR)
+        code = codeForErrno(errno);
+    if (code == 0 && ::rename(temporary.constData(), path.constData()) < 0)
+        code = codeForErrno(errno);
+    if (code != 0) {
+        ::unlink(temporary.constData());
+        throw InOutError(code);
+    }
+    syncFolderOf(path);
+
+    fd = openRetrying(fileName, O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        throw InOutError(codeForErrno(errno));
+    m_fd = fd;
+    m_position = 0;
 }
 
 void RecordFile::seek(long long record)

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <cstddef>
+#include <span>
 #include <type_traits>
 
 class RecordFile
@@ -22,6 +23,13 @@ public:
     // Creates the file empty (replacing any file of that name) and opens it
     // at record 0. True when no file of that name was there before.
     bool create(const QString &fileName);
+    // Creates the file with `size` bytes of whole records, so that no crash
+    // leaves it empty or half-written: they are written under a temporary
+    // name in the same folder and synced, the file is renamed into place and
+    // the folder synced; then it is opened at record 0. An existing file that
+    // could not be opened for writing is refused and kept, as by create(); on
+    // any failure the file of that name is as it was.
+    void createWhole(const QString &fileName, const void *data, std::size_t size);
     // Position at record k; a position at or past the end is accepted.
     void seek(long long record);
     // One whole record at the position; the position moves on by one record.
@@ -58,6 +66,10 @@ public:
 
     using RecordFile::close;
     using RecordFile::create;
+    void createWhole(const QString &fileName, std::span<const Record> records)
+    {
+        RecordFile::createWhole(fileName, records.data(), records.size_bytes());
+    }
     using RecordFile::isOpen;
     using RecordFile::openQuiet;
     using RecordFile::seek;

@@ -176,31 +176,33 @@ TEST_F(Records, FailedCreationRaises)
     EXPECT_FALSE(file.isOpen());
 }
 
-TEST_F(Records, CreatedFileThatCannotBeFilledIsRemovedAgain)
+TEST_F(Records, CreationThatCannotBeCompletedLeavesNoFile)
 {
     // Room for half an Options record: both creations fail, and neither
-    // leaves a short file that every later start would fail to read.
+    // leaves a short file that every later start would fail to read, nor a
+    // file under another name.
     EXPECT_TRUE(raisesWithFileSizeLimit(16, [&] { ::Records::ensureOptionFile(folder.path()); }));
     EXPECT_TRUE(raisesWithFileSizeLimit(16, [&] {
         RecordFileOf<SoundEventRecord> file;
         ::Records::openOrCreateMuzikFile(file, folder.path());
     }));
-    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("option.dat"))));
-    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("muzikdan.dat"))));
+    EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 
     // With room again the next start creates them whole.
     ::Records::ensureOptionFile(folder.path());
     RecordFileOf<SoundEventRecord> file;
     ::Records::openOrCreateMuzikFile(file, folder.path());
-    EXPECT_EQ(bytes(QStringLiteral("option.dat")).size(), 32);
     EXPECT_EQ(bytes(QStringLiteral("muzikdan.dat")).size(), 5940);
 
-    // An existing file is never removed, even when its rewrite fails.
+    // A file replaced in a failing creation keeps what it held.
+    const QByteArray option = bytes(QStringLiteral("option.dat"));
+    EXPECT_EQ(option.size(), 32);
     EXPECT_TRUE(raisesWithFileSizeLimit(16, [&] {
-        RecordFileOf<OptionsRecord> option;
-        ::Records::createDefaultOptionFile(option, folder.path());
+        RecordFileOf<OptionsRecord> replaced;
+        ::Records::createDefaultOptionFile(replaced, folder.path());
     }));
-    EXPECT_TRUE(QFile::exists(folder.file(QStringLiteral("option.dat"))));
+    EXPECT_EQ(bytes(QStringLiteral("option.dat")), option);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
 TEST_F(Records, SetPasswordKeepsTheOtherBytes)

@@ -235,6 +235,9 @@ TEST(RecordFile, CreationFailures)
     for (const Case &c : cases) {
         RecordFile file(recordSize);
         EXPECT_EQ(errorCode([&] { file.create(c.name); }), c.code) << c.name.toStdString();
+        EXPECT_EQ(errorCode([&] { file.createWhole(c.name, record('w').constData(), recordSize); }),
+                  c.code)
+            << c.name.toStdString();
         EXPECT_FALSE(file.isOpen());
     }
 }
@@ -254,7 +257,9 @@ TEST(RecordFile, ReadOnlyFileIsRefusedAndKept)
             return 98;
         if (file.openQuiet(name))
             return 1;
-        return errorCode([&] { file.create(name); });
+        const int whole =
+            errorCode([&] { file.createWhole(name, record('w').constData(), recordSize); });
+        return whole == errorCode([&] { file.create(name); }) ? whole : 97;
     });
     EXPECT_EQ(status, 5);
     EXPECT_EQ(folder.read(QStringLiteral("option.dat")), record('k'));
