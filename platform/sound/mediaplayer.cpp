@@ -152,7 +152,7 @@ bool isWavOrMp3(Mix_Music *music)
 }
 
 // The streaming decoder refuses some valid WAV files (one without samples,
-// or in ADPCM); SDL's own reader takes them, and RIFF WAVE files alone.
+// or in ADPCM); SDL's own reader takes them, and WAV files alone.
 bool readsAsWav(SDL_RWops *source)
 {
     SDL_RWseek(source, 0, RW_SEEK_SET);
