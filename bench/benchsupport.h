@@ -8,6 +8,7 @@
 #include "datesschema.h"
 #include "dialogs.h"
 #include "jetsql.h"
+#include "wavwriter.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -26,6 +27,7 @@
 #include <memory>
 #include <random>
 #include <sqlite3.h>
+#include <vector>
 
 namespace BenchSupport
 {
@@ -47,14 +49,11 @@ inline void check(int rc, sqlite3 *db)
 // A short WAV of silence (16-bit mono PCM, 22050 Hz).
 inline void writeWav(const QString &path, int milliseconds)
 {
-    const auto le32 = [](quint32 v) { return QByteArray(reinterpret_cast<const char *>(&v), 4); };
-    const auto le16 = [](quint16 v) { return QByteArray(reinterpret_cast<const char *>(&v), 2); };
-    const QByteArray data(22050 * milliseconds / 1000 * 2, '\0');
+    const std::vector<std::int16_t> silence(std::size_t(22050 * milliseconds / 1000));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         std::exit(1);
-    file.write("RIFF" + le32(36 + data.size()) + "WAVEfmt " + le32(16) + le16(1) + le16(1) +
-               le32(22050) + le32(44100) + le16(2) + le16(16) + "data" + le32(data.size()) + data);
+    file.write(QByteArray::fromStdString(Wav::monoPcm16(silence, 22050)));
 }
 
 // A Program folder ending in "/" with "Dates.mdb" of `rows` rows dated 1900

@@ -11,6 +11,7 @@
 #include "mediaplayer.h"
 #include "programfolder.h"
 #include "records.h"
+#include "wavwriter.h"
 
 #include <QAccessible>
 #include <QCoreApplication>
@@ -181,18 +182,10 @@ void typeText(QWidget *widget, const QString &text)
 QByteArray toneWav(int milliseconds, int hertz)
 {
     const int rate = 22050;
-    const int samples = rate * milliseconds / 1000;
-    QByteArray data;
-    for (int i = 0; i < samples; ++i) {
-        const auto v = qint16(8000 * std::sin(2 * M_PI * hertz * i / rate));
-        data.append(char(v & 0xff)).append(char((v >> 8) & 0xff));
-    }
-    auto le32 = [](quint32 v) {
-        return QByteArray(1, char(v)) + char(v >> 8) + char(v >> 16) + char(v >> 24);
-    };
-    auto le16 = [](quint16 v) { return QByteArray(1, char(v)) + char(v >> 8); };
-    return "RIFF" + le32(36 + data.size()) + "WAVEfmt " + le32(16) + le16(1) + le16(1) +
-           le32(rate) + le32(rate * 2) + le16(2) + le16(16) + "data" + le32(data.size()) + data;
+    std::vector<std::int16_t> samples(std::size_t(rate * milliseconds / 1000));
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = std::int16_t(8000 * std::sin(2 * M_PI * hertz * double(i) / rate));
+    return QByteArray::fromStdString(Wav::monoPcm16(samples, rate));
 }
 
 void writeToneWav(const QString &path, int milliseconds, int hertz)

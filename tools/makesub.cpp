@@ -9,6 +9,8 @@
 #include <numbers>
 #include <vector>
 
+#include "wavwriter.h"
+
 namespace
 {
 
@@ -36,18 +38,6 @@ void addChime(std::vector<double> &mix, double start, double frequency, double l
     }
 }
 
-void put16(std::ofstream &out, std::uint16_t v)
-{
-    const char bytes[2] = {char(v & 0xff), char(v >> 8)};
-    out.write(bytes, 2);
-}
-
-void put32(std::ofstream &out, std::uint32_t v)
-{
-    put16(out, std::uint16_t(v & 0xffff));
-    put16(out, std::uint16_t(v >> 16));
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -64,28 +54,18 @@ int main(int argc, char **argv)
     for (std::size_t i = 0; i < fade; ++i)
         mix[mix.size() - 1 - i] *= double(i) / fade;
 
+    std::vector<std::int16_t> samples;
+    samples.reserve(mix.size());
+    for (double value : mix)
+        samples.push_back(std::int16_t(std::lround(std::clamp(value, -1.0, 1.0) * 32767)));
+    const std::string wav = Wav::monoPcm16(samples, Rate);
+
     std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
     if (!out) {
         std::fprintf(stderr, "makesub: cannot write %s\n", argv[1]);
         return 1;
     }
-    const auto dataBytes = std::uint32_t(mix.size() * 2);
-    out.write("RIFF", 4);
-    put32(out, 36 + dataBytes);
-    out.write("WAVEfmt ", 8);
-    put32(out, 16);
-    put16(out, 1); // PCM
-    put16(out, 1); // mono
-    put32(out, Rate);
-    put32(out, Rate * 2);
-    put16(out, 2);
-    put16(out, 16);
-    out.write("data", 4);
-    put32(out, dataBytes);
-    for (double value : mix) {
-        const double clipped = std::clamp(value, -1.0, 1.0);
-        put16(out, std::uint16_t(std::int16_t(std::lround(clipped * 32767))));
-    }
+    out.write(wav.data(), std::streamsize(wav.size()));
     out.close();
     if (!out) {
         std::fprintf(stderr, "makesub: cannot write %s\n", argv[1]);

@@ -10,17 +10,17 @@ QString InOutError::messageFor(int code)
     if (code < 0)
         return QString::fromLocal8Bit(std::strerror(-code));
     switch (code) {
-    case 2:
+    case FileNotFound:
         return QStringLiteral("File not found");
-    case 3:
+    case InvalidFilename:
         return QStringLiteral("Invalid filename");
-    case 4:
+    case TooManyOpenFiles:
         return QStringLiteral("Too many open files");
-    case 5:
+    case FileAccessDenied:
         return QStringLiteral("File access denied");
-    case 100:
+    case ReadBeyondEnd:
         return QStringLiteral("Read beyond end of file");
-    case 101:
+    case DiskFull:
         return QStringLiteral("Disk full");
     default:
         return QStringLiteral("I/O error %1").arg(code);

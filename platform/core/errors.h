@@ -23,6 +23,18 @@ private:
 class InOutError : public OrvistaError
 {
 public:
+    // The codes the record files raise by name. Any other code is shown by
+    // its number ("I/O error 32"), or, below zero, by the system's text.
+    enum Code : int {
+        FileNotFound = 2,
+        InvalidFilename = 3,
+        TooManyOpenFiles = 4,
+        FileAccessDenied = 5,
+        ReadBeyondEnd = 100,
+        DiskFull = 101,
+        FileNotOpen = 103, // shown by its number
+    };
+
     explicit InOutError(int code);
     int code() const { return m_code; }
     static QString messageFor(int code);

@@ -16,10 +16,6 @@
 namespace
 {
 
-constexpr int readBeyondEnd = 100;
-constexpr int diskFull = 101;
-constexpr int fileNotOpen = 103;
-
 int openRetrying(const QString &fileName, int flags, mode_t mode = 0)
 {
     const QByteArray path = QFile::encodeName(fileName);
@@ -106,20 +102,20 @@ int RecordFile::codeForErrno(int err)
 {
     switch (err) {
     case ENOENT:
-        return 2;
+        return InOutError::FileNotFound;
     case ENOTDIR:
-        return 3;
+        return InOutError::InvalidFilename;
     case EMFILE:
     case ENFILE:
-        return 4;
+        return InOutError::TooManyOpenFiles;
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR: // what the original platform reports for a folder
-        return 5;
+        return InOutError::FileAccessDenied;
     case ENOSPC:
     case EDQUOT:
-        return diskFull;
+        return InOutError::DiskFull;
     default:
         return InOutError::systemCode(err);
     }
@@ -157,7 +153,7 @@ bool RecordFile::create(const QString &fileName)
     if (fd < 0) {
         // When creating, a missing name can only be a missing folder.
         const int err = errno;
-        throw InOutError(err == ENOENT ? 3 : codeForErrno(err));
+        throw InOutError(err == ENOENT ? InOutError::InvalidFilename : codeForErrno(err));
     }
     m_fd = fd;
     m_position = 0;
@@ -255,7 +251,7 @@ void RecordFile::read(void *record)
     auto *bytes = static_cast<char *>(record);
     transferRecord([&](std::size_t done,
                        off_t at) { return ::pread(m_fd, bytes + done, m_recordSize - done, at); },
-                   readBeyondEnd);
+                   InOutError::ReadBeyondEnd);
 }
 
 void RecordFile::write(const void *record)
@@ -263,7 +259,7 @@ void RecordFile::write(const void *record)
     const auto *bytes = static_cast<const char *>(record);
     transferRecord([&](std::size_t done,
                        off_t at) { return ::pwrite(m_fd, bytes + done, m_recordSize - done, at); },
-                   diskFull);
+                   InOutError::DiskFull);
 }
 
 void RecordFile::close()
@@ -280,5 +276,5 @@ void RecordFile::close()
 void RecordFile::requireOpen() const
 {
     if (m_fd < 0)
-        throw InOutError(fileNotOpen);
+        throw InOutError(InOutError::FileNotOpen);
 }

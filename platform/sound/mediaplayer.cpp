@@ -13,12 +13,13 @@
 #include <cerrno>
 #include <chrono>
 #include <cmath>
-#include <cstring>
+#include <cstdint>
 #include <optional>
 #include <sys/stat.h>
 #include <vector>
 
 #include "errors.h"
+#include "wavwriter.h"
 
 namespace
 {
@@ -110,83 +111,84 @@ bool ensureAudio()
     return true;
 }
 
-enum class SoundKind { Unknown, Wav, Mp3 };
-
-// Chosen by content, not by the name's extension: a renamed file still plays.
-SoundKind sniff(SDL_RWops *source)
+// Sets the mixer's error to why a file is refused, without its name, which
+// the caller's message carries.
+void refuse(const char *reason)
 {
-    unsigned char head[12] = {};
-    const size_t got = SDL_RWread(source, head, 1, sizeof head);
-    SDL_RWseek(source, 0, RW_SEEK_SET);
-    if (got >= 12 && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0)
-        return SoundKind::Wav;
-    if (got >= 3 && std::memcmp(head, "ID3", 3) == 0)
-        return SoundKind::Mp3;
-    // An MPEG audio frame header: sync bits and a layer other than the
-    // reserved one.
-    if (got >= 2 && head[0] == 0xFF && (head[1] & 0xE0) == 0xE0 && (head[1] & 0x06) != 0)
-        return SoundKind::Mp3;
-    return SoundKind::Unknown;
+    Mix_SetError("%s", reason);
 }
 
-// Opens a file and tells its kind; sets the mixer's error and returns null
-// when it cannot be read or is neither WAV nor MP3. The error says why
-// without the file's name, which the caller's message carries.
-SDL_RWops *openSound(const QString &fileName, SoundKind *kind)
+// Opens a regular file for reading; sets the mixer's error and returns null
+// otherwise.
+SDL_RWops *openFile(const QString &fileName)
 {
     SDL_ClearError();
     const QByteArray name = QFile::encodeName(fileName);
     struct stat info;
     if (::stat(name.constData(), &info) != 0) {
-        Mix_SetError("%s", errno == ENOENT ? "Файл не найден" : "Файл недоступен");
+        refuse(errno == ENOENT ? "Файл не найден" : "Файл недоступен");
         return nullptr;
     }
     // Opening a pipe or a device could block for ever: only regular files
     // are sounds.
     if (!S_ISREG(info.st_mode)) {
-        Mix_SetError("Это не обычный файл");
+        refuse("Это не обычный файл");
         return nullptr;
     }
     SDL_RWops *source = SDL_RWFromFile(name.constData(), "rb");
-    if (!source) {
-        Mix_SetError("Файл не открывается для чтения");
-        return nullptr;
-    }
-    *kind = sniff(source);
-    if (*kind == SoundKind::Unknown) {
-        SDL_RWclose(source);
-        Mix_SetError("Файл не в формате WAV или MP3");
-        return nullptr;
-    }
+    if (!source)
+        refuse("Файл не открывается для чтения");
     return source;
 }
 
-// Decodes a whole WAV or MP3 file into the device's format.
+const char *const NotWavOrMp3 = "Файл не в формате WAV или MP3";
+
+// The kind is taken from the content, as the mixer's loaders detect it, not
+// from the name's extension: a renamed file still plays.
+bool isWavOrMp3(Mix_Music *music)
+{
+    const Mix_MusicType type = Mix_GetMusicType(music);
+    return type == MUS_WAV || type == MUS_MP3;
+}
+
+// The streaming decoder refuses some valid WAV files (one without samples,
+// or in ADPCM); SDL's own reader takes them, and WAV files alone.
+bool readsAsWav(SDL_RWops *source)
+{
+    SDL_RWseek(source, 0, RW_SEEK_SET);
+    SDL_AudioSpec spec;
+    Uint8 *buffer = nullptr;
+    Uint32 length = 0;
+    const bool wav = SDL_LoadWAV_RW(source, 0, &spec, &buffer, &length) != nullptr;
+    SDL_FreeWAV(buffer);
+    SDL_RWseek(source, 0, RW_SEEK_SET);
+    return wav;
+}
+
+// Decodes a whole WAV or MP3 file into the device's format; null with the
+// mixer's error set otherwise.
 Mix_Chunk *loadChunk(const QString &fileName)
 {
-    SoundKind kind;
-    SDL_RWops *source = openSound(fileName, &kind);
-    return source ? Mix_LoadWAV_RW(source, 1) : nullptr;
+    SDL_RWops *source = openFile(fileName);
+    if (!source)
+        return nullptr;
+    Mix_Music *music = Mix_LoadMUS_RW(source, 0);
+    const bool known = music ? isWavOrMp3(music) : readsAsWav(source);
+    if (music)
+        Mix_FreeMusic(music);
+    if (!known) {
+        SDL_RWclose(source);
+        refuse(NotWavOrMp3);
+        return nullptr;
+    }
+    SDL_RWseek(source, 0, RW_SEEK_SET);
+    return Mix_LoadWAV_RW(source, 1);
 }
 
 int chunkMilliseconds(const Mix_Chunk *chunk)
 {
     const long long frames = chunk->alen / deviceFrameBytes;
     return int((frames * 1000 + deviceFrequency / 2) / deviceFrequency);
-}
-
-QByteArray monoWav(const std::vector<qint16> &samples, int rate)
-{
-    QByteArray data;
-    data.reserve(int(samples.size() * 2));
-    for (qint16 sample : samples)
-        data.append(char(sample & 0xff)).append(char((sample >> 8) & 0xff));
-    auto le32 = [](quint32 v) {
-        return QByteArray(1, char(v)) + char(v >> 8) + char(v >> 16) + char(v >> 24);
-    };
-    auto le16 = [](quint16 v) { return QByteArray(1, char(v)) + char(v >> 8); };
-    return "RIFF" + le32(36 + data.size()) + "WAVEfmt " + le32(16) + le16(1) + le16(1) +
-           le32(rate) + le32(rate * 2) + le16(2) + le16(16) + "data" + le32(data.size()) + data;
 }
 
 // A short soft beep, made once and kept until the audio shuts down.
@@ -196,15 +198,15 @@ Mix_Chunk *alert()
         return alertChunk;
     const int rate = 44100;
     const int count = rate * 150 / 1000;
-    std::vector<qint16> samples(count);
+    std::vector<std::int16_t> samples(count);
     for (int i = 0; i < count; ++i) {
         const double t = double(i) / rate;
         const double attack = std::min(1.0, t / 0.005);
         const double envelope = attack * std::exp(-t * 18.0) * (1.0 - double(i) / count);
-        samples[i] = qint16(9000 * envelope * std::sin(2 * M_PI * 988 * t));
+        samples[i] = std::int16_t(9000 * envelope * std::sin(2 * M_PI * 988 * t));
     }
-    const QByteArray wav = monoWav(samples, rate);
-    alertChunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(wav.constData(), int(wav.size())), 1);
+    const std::string wav = Wav::monoPcm16(samples, rate);
+    alertChunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(wav.data(), int(wav.size())), 1);
     return alertChunk;
 }
 
@@ -220,18 +222,16 @@ void waitForChannel(int channel, int milliseconds)
 
 } // namespace
 
+// A device plays from its start: the programs always stop and close a
+// sound, never resume it, so stopping simply silences it.
 struct MediaPlayer::Device {
-    enum class State { Open, Playing, Stopped };
+    enum class State { Open, Playing, Stopped, Ended };
 
     QString file;
     Mix_Music *music = nullptr;
     Mix_Chunk *chunk = nullptr;
-    // The rest of chunk's samples when playing resumes in the middle.
-    Mix_Chunk *partChunk = nullptr;
     int length = 0;
     State state = State::Open;
-    // Where the last play started, or where the sound stopped.
-    int position = 0;
     Uint64 startedAt = 0;
 
     ~Device()
@@ -251,10 +251,6 @@ struct MediaPlayer::Device {
             Mix_HaltMusic();
         else
             Mix_HaltChannel(PlayerChannel);
-        if (partChunk) {
-            Mix_FreeChunk(partChunk);
-            partChunk = nullptr;
-        }
     }
 
     bool sounding() const { return music ? Mix_PlayingMusic() != 0 : Mix_Playing(PlayerChannel); }
@@ -263,10 +259,8 @@ struct MediaPlayer::Device {
     // before its stated length), so the end is taken from it and latched.
     void update()
     {
-        if (state == State::Playing && !sounding()) {
-            state = State::Stopped;
-            position = length;
-        }
+        if (state == State::Playing && !sounding())
+            state = State::Ended;
     }
 
     // While the sound plays the position stays below the length, whatever
@@ -274,30 +268,24 @@ struct MediaPlayer::Device {
     int currentPosition()
     {
         update();
-        if (state != State::Playing)
-            return position;
-        const Uint64 elapsed = SDL_GetTicks64() - startedAt;
-        return int(std::min<Uint64>(Uint64(position) + elapsed, Uint64(std::max(0, length - 1))));
+        switch (state) {
+        case State::Playing:
+            return int(
+                std::min<Uint64>(SDL_GetTicks64() - startedAt, Uint64(std::max(0, length - 1))));
+        case State::Ended:
+            return length;
+        case State::Open:
+        case State::Stopped:
+            break;
+        }
+        return 0;
     }
 
     bool start()
     {
-        if (music) {
-            if (Mix_PlayMusic(music, 0) != 0)
-                return false;
-            if (position > 0 && Mix_SetMusicPosition(position / 1000.0) != 0)
-                position = 0;
-            return true;
-        }
-        Mix_Chunk *source = chunk;
-        if (position > 0) {
-            const long long frame = (long long)position * deviceFrequency / 1000;
-            const Uint32 offset =
-                Uint32(std::min<long long>(frame * deviceFrameBytes, chunk->alen));
-            partChunk = Mix_QuickLoad_RAW(chunk->abuf + offset, chunk->alen - offset);
-            source = partChunk;
-        }
-        return source && Mix_PlayChannel(PlayerChannel, source, 0) == PlayerChannel;
+        if (music)
+            return Mix_PlayMusic(music, 0) == 0;
+        return Mix_PlayChannel(PlayerChannel, chunk, 0) == PlayerChannel;
     }
 };
 
@@ -316,17 +304,20 @@ void MediaPlayer::open()
 
     auto device = std::make_unique<Device>();
     device->file = m_fileName;
-    SoundKind kind = SoundKind::Unknown;
-    SDL_RWops *source = openSound(m_fileName, &kind);
+    SDL_RWops *source = openFile(m_fileName);
     if (!source)
         throw MediaError(fileError(m_fileName));
-    device->music = Mix_LoadMUSType_RW(source, kind == SoundKind::Wav ? MUS_WAV : MUS_MP3, 1);
+    device->music = Mix_LoadMUS_RW(source, 1);
+    if (device->music && !isWavOrMp3(device->music)) {
+        refuse(NotWavOrMp3);
+        throw MediaError(fileError(m_fileName));
+    }
     const double seconds = device->music ? Mix_MusicDuration(device->music) : -1.0;
     if (seconds >= 0) {
         device->length = int(std::lround(seconds * 1000));
     } else {
-        // Streaming refuses some valid files (a WAV without samples, for
-        // one); decoded whole they still open, with an exact length.
+        // Decoded whole, what streaming refuses still opens, with an exact
+        // length.
         if (device->music) {
             Mix_FreeMusic(device->music);
             device->music = nullptr;
@@ -347,16 +338,15 @@ void MediaPlayer::play()
     device.update();
     if (device.state == Device::State::Playing)
         return;
-    device.halt();
     tellObserver(device.file);
-    device.state = Device::State::Playing;
-    device.startedAt = SDL_GetTicks64();
     // A sound that is over or fails to start counts as ended at once, so
     // whoever waits for its end goes on.
-    if (device.position >= device.length || !device.start()) {
-        device.state = Device::State::Stopped;
-        device.position = device.length;
+    if (device.state == Device::State::Ended || device.length == 0 || !device.start()) {
+        device.state = Device::State::Ended;
+        return;
     }
+    device.state = Device::State::Playing;
+    device.startedAt = SDL_GetTicks64();
 }
 
 void MediaPlayer::stop()
@@ -364,8 +354,8 @@ void MediaPlayer::stop()
     if (!m_device)
         return;
     Device &device = *m_device;
+    device.update();
     if (device.state == Device::State::Playing) {
-        device.position = device.currentPosition();
         device.halt();
         device.state = Device::State::Stopped;
     }
@@ -387,6 +377,7 @@ MediaPlayer::Mode MediaPlayer::mode() const
     case Device::State::Playing:
         return Mode::Playing;
     case Device::State::Stopped:
+    case Device::State::Ended:
         break;
     }
     return Mode::Stopped;

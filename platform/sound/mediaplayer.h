@@ -2,7 +2,7 @@
 // media player of the original platform (open, play, stop, close, mode,
 // position, length; milliseconds); playSoundSync stands in for playing a
 // sound file by name, synchronously. WAV and MP3 only; no recording, no
-// seeking.
+// seeking, no resuming: both programs stop a sound only to close it.
 #pragma once
 
 #include <QString>
@@ -28,9 +28,10 @@ public:
     // the sound device does not open, with SDL's detail after it; no device
     // is open afterwards then.
     void open();
-    // Starts playing from the current position and returns at once.
+    // Starts playing from the start and returns at once. A sound that has
+    // played to its end stays ended until it is opened again.
     void play();
-    // Stops playback; returns when it has stopped.
+    // Stops playback; returns when it has stopped. Position 0 then.
     void stop();
     // Closes the device; nothing when none is open.
     void close();
