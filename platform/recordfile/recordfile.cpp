@@ -191,7 +191,7 @@ void RecordFile::createWhole(const QString &fileName, const void *data, std::siz
     if (written < 0)
         code = codeForErrno(errno);
     else if (static_cast<std::size_t>(written) < size)
-        code = diskFull;
+        code = InOutError::DiskFull;
     else if (fsyncRetrying(fd) < 0)
         code = codeForErrno(errno);
     if (::close(fd) < 0 && code == 0 && errno != EINTR)

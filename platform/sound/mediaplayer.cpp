@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <sys/stat.h>
 #include <vector>
@@ -145,10 +146,20 @@ const char *const NotWavOrMp3 = "Файл не в формате WAV или MP3"
 
 // The kind is taken from the content, as the mixer's loaders detect it, not
 // from the name's extension: a renamed file still plays.
-bool isWavOrMp3(Mix_Music *music)
+bool isWavOrMp3(Mix_Music *music, bool aiff)
 {
     const Mix_MusicType type = Mix_GetMusicType(music);
-    return type == MUS_WAV || type == MUS_MP3;
+    return type == MUS_MP3 || (type == MUS_WAV && !aiff);
+}
+
+// The mixer's WAV decoder takes AIFF too, which is no WAV; an AIFF file
+// opens with "FORM".
+bool isAiff(SDL_RWops *source)
+{
+    char magic[4] = {};
+    const bool read = SDL_RWread(source, magic, sizeof magic, 1) == 1;
+    SDL_RWseek(source, 0, RW_SEEK_SET);
+    return read && std::memcmp(magic, "FORM", sizeof magic) == 0;
 }
 
 // The streaming decoder refuses some valid WAV files (one without samples,
@@ -172,8 +183,9 @@ Mix_Chunk *loadChunk(const QString &fileName)
     SDL_RWops *source = openFile(fileName);
     if (!source)
         return nullptr;
+    const bool aiff = isAiff(source);
     Mix_Music *music = Mix_LoadMUS_RW(source, 0);
-    const bool known = music ? isWavOrMp3(music) : readsAsWav(source);
+    const bool known = music ? isWavOrMp3(music, aiff) : readsAsWav(source);
     if (music)
         Mix_FreeMusic(music);
     if (!known) {
@@ -307,8 +319,9 @@ void MediaPlayer::open()
     SDL_RWops *source = openFile(m_fileName);
     if (!source)
         throw MediaError(fileError(m_fileName));
+    const bool aiff = isAiff(source);
     device->music = Mix_LoadMUS_RW(source, 1);
-    if (device->music && !isWavOrMp3(device->music)) {
+    if (device->music && !isWavOrMp3(device->music, aiff)) {
         refuse(NotWavOrMp3);
         throw MediaError(fileError(m_fileName));
     }

@@ -25,7 +25,7 @@ namespace
 
 const QString Mp3File = QStringLiteral(ORVISTA_TEST_DATA "/tone-440hz-300ms.mp3");
 
-// Two sounds the mixer decodes that are neither WAV nor MP3: a MIDI file of
+// Sounds the mixer decodes that are neither WAV nor MP3: a MIDI file of
 // one note and a Creative Voice file of a little silence.
 QByteArray midiFile()
 {
@@ -39,6 +39,19 @@ QByteArray vocFile()
     // One block of 8-bit samples at 22 kHz, then the terminator.
     return header + QByteArray("\x01\xd2\x07\0\xd3\0", 6) + QByteArray(2000, char(128)) +
            QByteArray(1, '\0');
+}
+
+// An AIFF file of 100 silent mono samples: the mixer plays it as a WAV.
+QByteArray aiffFile()
+{
+    const QByteArray common("COMM\0\0\0\x12\0\x01\0\0\0\x64\0\x10"
+                            "\x40\x0e\xac\x44\0\0\0\0\0\0",
+                            26);
+    const QByteArray sound = QByteArray("SSND\0\0\0\xd0", 8) + QByteArray(208, '\0');
+    return QByteArray("FORM\0\0\0\xf6"
+                      "AIFF",
+                      12) +
+           common + sound;
 }
 
 // Waits for a sound to get somewhere; the limit only keeps a broken player
@@ -205,6 +218,7 @@ TEST_F(MediaPlayerTest, FailedOpenRaisesAndLeavesNoDevice)
         {write("broken.wav", toneWav(0).left(20)), notWavOrMp3},
         {write("midi.wav", midiFile()), notWavOrMp3},
         {write("voc.mp3", vocFile()), notWavOrMp3},
+        {write("aiff.wav", aiffFile()), notWavOrMp3},
         {path("folder.wav"), notRegular},
         {QString(), notFound},
     };
@@ -257,6 +271,7 @@ TEST_F(MediaPlayerTest, PlaySoundSyncGivesTheAlertForWhatCannotPlay)
         write("empty.wav", toneWav(0)),
         write("midi.wav", midiFile()),
         write("voc.wav", vocFile()),
+        write("aiff.wav", aiffFile()),
         QString(),
         path("pipe.mp3"),
     };
