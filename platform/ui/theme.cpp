@@ -71,6 +71,9 @@ public:
         if (element == CE_PushButton || element == CE_PushButtonBevel) {
             const QStyleOptionButton plain = withoutDefaultLook(option);
             QProxyStyle::drawControl(element, &plain, painter, widget);
+            // Some styles mark a focused button by its outline alone.
+            if (element == CE_PushButton && (option->state & State_HasFocus))
+                drawFocusMark(option, painter);
             return;
         }
         const auto *item = qstyleoption_cast<const QStyleOptionViewItem *>(option);
