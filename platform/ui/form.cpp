@@ -94,8 +94,7 @@ QSize frameSize(const QWidget *window)
 void placeOnScreen(QWidget *window, QPoint topLeft)
 {
     if (QScreen *screen = QGuiApplication::primaryScreen())
-        window->move(
-            keptOnScreen(QRect(topLeft, frameSize(window)), screen->availableGeometry()));
+        window->move(keptOnScreen(QRect(topLeft, frameSize(window)), screen->availableGeometry()));
 }
 
 void centreOnScreen(QWidget *window)

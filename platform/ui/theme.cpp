@@ -80,8 +80,9 @@ public:
         if (element == CE_ItemViewItem && item && (item->state & State_Selected) &&
             !hasFocus(widget)) {
             QStyleOptionViewItem pale = *item;
-            pale.palette.setColor(QPalette::Highlight, blend(item->palette.color(QPalette::Highlight),
-                                                              item->palette.color(QPalette::Base)));
+            pale.palette.setColor(QPalette::Highlight,
+                                  blend(item->palette.color(QPalette::Highlight),
+                                        item->palette.color(QPalette::Base)));
             pale.palette.setColor(QPalette::HighlightedText, item->palette.color(QPalette::Text));
             QProxyStyle::drawControl(element, &pale, painter, widget);
             return;
