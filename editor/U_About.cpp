@@ -3,6 +3,7 @@
 #include "U_About.h"
 
 #include "controls.h"
+#include "theme.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -65,9 +66,7 @@ void TFrmAbout::createControls()
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setFont(sansFont(11));
-    QPalette buttonFace = Memo1->palette();
-    buttonFace.setColor(QPalette::Base, buttonFace.color(QPalette::Button));
-    Memo1->setPalette(buttonFace);
+    setButtonFaceBackground(Memo1, QPalette::Base);
     Memo1->setAccessibleName(QStringLiteral("Описание программы"));
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);

@@ -9,6 +9,7 @@
 #include "datetext.h"
 #include "dbgrid.h"
 #include "guard.h"
+#include "theme.h"
 
 #include <QDateTime>
 #include <QLabel>
@@ -60,9 +61,7 @@ void TFrmDelete::createControls()
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(108, 16, 316, 40);
     Label1->setFont(sansFont(16, true));
-    QPalette red = Label1->palette();
-    red.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    Label1->setPalette(red);
+    setFixedTextColour(Label1, QColor(255, 0, 0));
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label1->setWordWrap(true);
 
@@ -88,9 +87,7 @@ void TFrmDelete::createControls()
     TxtComment->setObjectName(QStringLiteral("TxtComment"));
     TxtComment->setGeometry(88, 120, 433, 21);
     TxtComment->setReadOnly(true);
-    QPalette buttonFace = TxtComment->palette();
-    buttonFace.setColor(QPalette::Base, buttonFace.color(QPalette::Button));
-    TxtComment->setPalette(buttonFace);
+    setButtonFaceBackground(TxtComment, QPalette::Base);
     Label3->setBuddy(TxtComment);
 
     CmdYes = new QPushButton(QStringLiteral("Да"), this);

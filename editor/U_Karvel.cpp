@@ -17,6 +17,7 @@
 #include "programfolder.h"
 #include "queries.h"
 #include "records.h"
+#include "theme.h"
 
 #include <QPushButton>
 
@@ -66,6 +67,7 @@ void TFrmKarvel::createControls()
         spec.button->setObjectName(QLatin1String(spec.name));
         spec.button->setGeometry(spec.left, 472, spec.width, 30);
         spec.button->setFont(sansFont(13, true));
+        keepPictureReadable(spec.button);
     }
     setTabOrder(BitAdd, BitEdit);
     setTabOrder(BitEdit, BitDelete);

@@ -165,7 +165,7 @@ void TFrmOption::showEvent(QShowEvent *event)
 {
     Form::showEvent(event);
     // Placed where it was designed rather than centred.
-    move(193, 117);
+    placeOnScreen(this, {193, 117});
 }
 
 void TFrmOption::FormCreate()

@@ -11,6 +11,7 @@
 #include "U_Option.h"
 #include "accessibility.h"
 #include "dialogs.h"
+#include "theme.h"
 #include "translation.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@ void CreateEditorWindows()
     installRussianQtTranslation();
     installPasswordEventMask();
     installLineEditInterface();
+    installLook();
     new TFrmKarvel;
     new TFrmMuzikSelect;
     new TFrmOption;

@@ -11,6 +11,7 @@
 #include "guard.h"
 #include "programfolder.h"
 #include "records.h"
+#include "theme.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -36,9 +37,8 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const 
     label->setGeometry(geometry);
     label->setAlignment(alignment | Qt::AlignTop);
     label->setFont(serifFont(pixelHeight));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
+    followTheme(label, QPalette::Window, {},
+                [colour](QPalette &palette) { palette.setColor(QPalette::WindowText, colour); });
     return label;
 }
 
@@ -66,18 +66,20 @@ void TFrmLogo::createControls()
     setWindowTitle(applicationTitle());
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(442, 137);
-    QPalette background = palette();
-    background.setColor(QPalette::Window, background.color(QPalette::Button));
-    setPalette(background);
+    const QColor blue(0, 0, 255), fuchsia(255, 0, 255), teal(0, 128, 128);
+    // One background for the three texts, so that they stand on one face.
+    followTheme(this, QPalette::Button, {blue, fuchsia, teal}, [](QPalette &palette) {
+        palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+    });
     setAutoFillBackground(true);
 
-    Label1 = makeLabel(this, "Label1", QStringLiteral("Orvista"), QRect(0, 0, 442, 67), 59,
-                       QColor(0, 0, 255), Qt::AlignHCenter);
+    Label1 = makeLabel(this, "Label1", QStringLiteral("Orvista"), QRect(0, 0, 442, 67), 59, blue,
+                       Qt::AlignHCenter);
     Label2 = makeLabel(this, "Label2", QStringLiteral("(Orvista)"), QRect(16, 67, 369, 55), 48,
-                       QColor(255, 0, 255), Qt::AlignHCenter);
+                       fuchsia, Qt::AlignHCenter);
     // Reaches past the right edge, which clips it.
-    Label4 = makeLabel(this, "Label4", QStringLiteral("2"), QRect(392, 72, 57, 49), 48,
-                       QColor(0, 128, 128), Qt::AlignLeft);
+    Label4 = makeLabel(this, "Label4", QStringLiteral("2"), QRect(392, 72, 57, 49), 48, teal,
+                       Qt::AlignLeft);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

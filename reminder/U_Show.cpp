@@ -14,6 +14,7 @@
 #include "mainwindows.h"
 #include "pictures.h"
 #include "queries.h"
+#include "theme.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -195,9 +196,7 @@ void TFrmTolvin::createControls()
     Panel1->setFrameShape(QFrame::Panel);
     Panel1->setFrameShadow(QFrame::Raised);
     Panel1->setFont(serifFont(29, true));
-    QPalette headerPalette = Panel1->palette();
-    headerPalette.setColor(QPalette::WindowText, QColor(0, 0, 128));
-    Panel1->setPalette(headerPalette);
+    setFixedTextColour(Panel1, QColor(0, 0, 128));
 
     DBGrid = new DbGrid(this);
     DBGrid->setObjectName(QStringLiteral("DBGrid"));

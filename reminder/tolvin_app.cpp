@@ -8,6 +8,7 @@
 #include "U_Show.h"
 #include "accessibility.h"
 #include "dialogs.h"
+#include "theme.h"
 #include "translation.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@ void CreateReminderWindows()
     installRussianQtTranslation();
     installPasswordEventMask();
     installLineEditInterface();
+    installLook();
     new TFrmLogo;
     new TFrmEnd;
     new TFrmTolvin;

@@ -11,6 +11,8 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
+#include <algorithm>
 
 Form::Form(QWidget *parent) : QDialog(parent) {}
 
@@ -60,12 +62,47 @@ void Form::setUpDialog(const QString &name, const QString &title, QSize clientSi
     setFixedSize(clientSize);
 }
 
-void Form::centreOnScreen()
+QPoint keptOnScreen(const QRect &frame, const QRect &available)
+{
+    auto kept = [](int start, int length, int screenStart, int screenLength) {
+        if (length > screenLength)
+            return screenStart;
+        return std::clamp(start, screenStart, screenStart + screenLength - length);
+    };
+    return {kept(frame.x(), frame.width(), available.x(), available.width()),
+            kept(frame.y(), frame.height(), available.y(), available.height())};
+}
+
+namespace
+{
+
+// Before the first showing the window manager has not told the frame's
+// size yet: a single border and a title bar stand in for it.
+QSize frameSize(const QWidget *window)
+{
+    QMargins margins;
+    if (const QWindow *handle = window->windowHandle())
+        margins = handle->frameMargins();
+    if (margins.isNull() && !(window->windowFlags() & Qt::FramelessWindowHint))
+        margins = QMargins(Form::frameWidth / 2, Form::frameHeight - Form::frameWidth / 2,
+                           Form::frameWidth / 2, Form::frameWidth / 2);
+    return window->size().grownBy(margins);
+}
+
+} // namespace
+
+void placeOnScreen(QWidget *window, QPoint topLeft)
+{
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        window->move(keptOnScreen(QRect(topLeft, frameSize(window)), screen->availableGeometry()));
+}
+
+void centreOnScreen(QWidget *window)
 {
     if (QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
+        QRect frame(QPoint(), window->size());
         frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
+        placeOnScreen(window, frame.topLeft());
     }
 }
 

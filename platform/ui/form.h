@@ -9,6 +9,17 @@
 #include <QDialog>
 #include <functional>
 
+// Where a window's frame goes so that its title bar and top-left corner stay
+// on the screen: a frame that fits stays where it was asked to be, moved in
+// only as far as the screen needs; along an axis where it is larger than
+// the screen it starts at the screen's edge.
+QPoint keptOnScreen(const QRect &frame, const QRect &available);
+// Moves a top-level window's frame to `topLeft`, as far as keptOnScreen
+// lets it go.
+void placeOnScreen(QWidget *window, QPoint topLeft);
+// Centres a window on the screen, as far as keptOnScreen lets it go.
+void centreOnScreen(QWidget *window);
+
 class Form : public QDialog
 {
     Q_OBJECT
@@ -72,7 +83,7 @@ protected:
     // the close box only, in the windows' font.
     void setUpDialog(const QString &name, const QString &title, QSize clientSize);
     // Fixed size, centred on the screen.
-    void centreOnScreen();
+    void centreOnScreen() { ::centreOnScreen(this); }
 
 private:
     QPushButton *m_cancelButton = nullptr;
