@@ -1,14 +1,17 @@
 // The reminder's program block: the application title, the toolkit's texts
 // in Russian, password boxes kept from screen readers, line edits read to
-// them whole, and the three windows, created in their fixed order.
+// them whole, the main window a frame to them, and the three windows,
+// created in their fixed order.
 #include "tolvin_app.h"
 
 #include "U_End.h"
 #include "U_Logo.h"
 #include "U_Show.h"
-#include "accessibility.h"
 #include "dialogs.h"
+#include "lineeditinterface.h"
+#include "passwordbox.h"
 #include "translation.h"
+#include "windowrole.h"
 
 #include <QApplication>
 
@@ -18,6 +21,7 @@ void CreateReminderWindows()
     installRussianQtTranslation();
     installPasswordEventMask();
     installLineEditInterface();
+    reportAsFrame(TFrmTolvin::staticMetaObject);
     new TFrmLogo;
     new TFrmEnd;
     new TFrmTolvin;

@@ -11,6 +11,7 @@
 #include "shortstring.h"
 
 #include "datetext.h"
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
@@ -136,6 +137,21 @@ TEST_F(MainWindowTest, StatusBarAndSize)
     EXPECT_EQ(FrmKarvel->height() + Form::frameHeight, 556);
     EXPECT_EQ(FrmKarvel->minimumSize(), FrmKarvel->maximumSize());
     EXPECT_FALSE(FrmKarvel->windowFlags() & Qt::WindowMaximizeButtonHint);
+}
+
+// Screen readers look for a status bar only in a frame (Qt's window role),
+// and announce a dialog as one.
+TEST_F(MainWindowTest, MainWindowIsAFrameToScreenReadersItsDialogsDialogs)
+{
+    folder.addEmptyDatabase();
+    start();
+    const std::pair<QWidget *, QAccessible::Role> windows[] = {
+        {FrmKarvel, QAccessible::Window}, {FrmEdit, QAccessible::Dialog},
+        {FrmOption, QAccessible::Dialog}, {FrmMuzikSelect, QAccessible::Dialog},
+        {FrmDelete, QAccessible::Dialog}, {FrmAbout, QAccessible::Dialog}};
+    for (const auto &[window, role] : windows)
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(window)->role(), role)
+            << window->objectName().toStdString();
 }
 
 TEST_F(MainWindowTest, CtrlDelAsksThenDeletesAtOnce)
