@@ -58,7 +58,8 @@ public:
         chooser.setAcceptMode(QFileDialog::AcceptOpen);
         chooser.setFileMode(QFileDialog::AnyFile);
         // Entering its lists reads their current file, as entering a grid
-        // reads its current row; its drop-downs' lists are windows of their own.
+        // reads its current row; its drop-downs' lists are windows of their
+        // own.
         for (auto *view : chooser.findChildren<QAbstractItemView *>())
             if (view->window() == &chooser)
                 announceCurrentCellOnEntry(view);

@@ -4,7 +4,6 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QByteArray>
 #include <QWidget>
 #include <algorithm>
 #include <vector>
@@ -12,20 +11,18 @@
 namespace
 {
 
-std::vector<QByteArray> &frameClasses()
+std::vector<QString> frameClasses;
+
+bool isFrameClass(const QString &className)
 {
-    static std::vector<QByteArray> classes;
-    return classes;
+    return std::find(frameClasses.begin(), frameClasses.end(), className) != frameClasses.end();
 }
 
 // Qt asks with each class name of the object, its own first.
 QAccessibleInterface *frameFactory(const QString &className, QObject *object)
 {
     auto *window = qobject_cast<QWidget *>(object);
-    const QByteArray name = className.toLatin1();
-    const auto &classes = frameClasses();
-    if (!window || !window->isWindow() ||
-        std::find(classes.begin(), classes.end(), name) == classes.end())
+    if (!window || !window->isWindow() || !isFrameClass(className))
         return nullptr;
     // Qt's role of a main window, a frame to the AT-SPI bridge.
     return new QAccessibleWidget(window, QAccessible::Window);
@@ -35,7 +32,9 @@ QAccessibleInterface *frameFactory(const QString &className, QObject *object)
 
 void reportAsFrame(const QMetaObject &windowClass)
 {
-    frameClasses().emplace_back(windowClass.className());
+    const QString className = QString::fromLatin1(windowClass.className());
+    if (!isFrameClass(className))
+        frameClasses.push_back(className);
     // Qt ignores a second install of the same factory.
     QAccessible::installFactory(frameFactory);
 }

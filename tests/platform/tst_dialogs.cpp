@@ -5,7 +5,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -19,32 +19,25 @@ TEST(FileChooser, ShiftTabFromTheFileNameReadsTheListsCurrentFile)
     bool inList = false;
     // Answered from inside the chooser's own loop, which the call waits on.
     QTimer::singleShot(0, [&] {
-        auto *chooser = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        ASSERT_NE(chooser, nullptr);
+        QWidget *chooser = QApplication::activeModalWidget();
         QApplication::setActiveWindow(chooser);
         auto *name = chooser->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(name, nullptr);
         // The folder is read by a thread of its own.
-        EXPECT_TRUE(QTest::qWaitFor([&] {
-            const auto views = chooser->findChildren<QAbstractItemView *>();
-            return std::any_of(views.begin(), views.end(), [](QAbstractItemView *view) {
-                return view->isVisible() && view->model()->hasChildren(view->rootIndex()) &&
-                       view->model()->rowCount(view->rootIndex()) == 1;
-            });
-        }));
+        auto *files = chooser->findChild<QFileSystemModel *>();
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return files->rowCount(files->index(folder.file({}))) > 0; }));
         name->setFocus();
         AnnouncedFocus focus;
         QTest::keyClick(name, Qt::Key_Tab, Qt::ShiftModifier);
         inList = qobject_cast<QAbstractItemView *>(QApplication::focusWidget()) != nullptr;
         QCoreApplication::processEvents();
         announced = focus.take();
-        chooser->reject();
+        chooser->close();
     });
     setDialogs(nullptr);
-    const QString chosen = dialogs().openFileName(nullptr, QStringLiteral("Выбор"), folder.path(),
-                                                  QStringLiteral("Звуковые файлы (*.wav *.mp3)"));
+    EXPECT_TRUE(
+        dialogs().openFileName(nullptr, {}, folder.path(), QStringLiteral("(*.wav)")).isEmpty());
     ScriptedDialogs::install();
-    EXPECT_TRUE(chosen.isEmpty());
     EXPECT_TRUE(inList);
     EXPECT_EQ(announced, QStringList{QStringLiteral("sub.wav")});
 }
