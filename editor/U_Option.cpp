@@ -10,6 +10,7 @@
 #include "controls.h"
 #include "dialogs.h"
 #include "guard.h"
+#include "passwordbox.h"
 #include "shortstring.h"
 
 #include <QCheckBox>
@@ -115,15 +116,9 @@ void TFrmOption::createControls()
         label = new QLabel(caption, GroupBox2);
         label->setObjectName(QLatin1String(labelName));
         label->setGeometry(left, 16, labelWidth, 13);
-        edit = new QLineEdit(GroupBox2);
+        edit = makePasswordBox(GroupBox2, passwordLimit);
         edit->setObjectName(QLatin1String(editName));
         edit->setGeometry(left, 32, 185, 17);
-        edit->setFont(sansFont(16, true));
-        edit->setEchoMode(QLineEdit::Password);
-        // Stars, whatever the style would draw instead.
-        edit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
-        edit->setMaxLength(passwordLimit);
-        edit->setValidator(new Cp1251Only(edit));
         label->setBuddy(edit);
         edit->setAccessibleName(caption.chopped(1));
     };

@@ -9,6 +9,7 @@
 #include "dialogs.h"
 #include "errors.h"
 #include "guard.h"
+#include "passwordbox.h"
 #include "recordfile.h"
 #include "records.h"
 
@@ -54,14 +55,9 @@ void TFrmEnd::createControls()
     LblPassword->setGeometry(16, 72, 41, 13);
     LblPassword->hide();
 
-    TxtPassword = new QLineEdit(this);
+    TxtPassword = makePasswordBox(this, OptionsRecord::passwordCapacity);
     TxtPassword->setObjectName(QStringLiteral("TxtPassword"));
     TxtPassword->setGeometry(72, 72, 185, 17);
-    TxtPassword->setMaxLength(OptionsRecord::passwordCapacity);
-    TxtPassword->setValidator(new Cp1251Only(TxtPassword));
-    TxtPassword->setEchoMode(QLineEdit::Password);
-    TxtPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
-    TxtPassword->setFont(sansFont(16, true));
     TxtPassword->setAccessibleName(QStringLiteral("Пароль"));
     LblPassword->setBuddy(TxtPassword);
     TxtPassword->hide();

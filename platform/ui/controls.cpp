@@ -46,6 +46,21 @@ QAccessibleInterface *focusChildOf(QWidget *widget)
     return object ? object->focusChild() : nullptr;
 }
 
+// Sees the focus enter before the view does: Qt's view then makes its first
+// row current if none was, without selecting it.
+class CellOnEntry : public QObject
+{
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusIn)
+            announceCurrentCellSoon(static_cast<QAbstractItemView *>(watched));
+        return false;
+    }
+};
+
 } // namespace
 
 QFont sansFont(int pixelHeight, bool bold)
@@ -116,6 +131,22 @@ void announceCurrentItem(QComboBox *box)
 void announceCurrentCell(QAbstractItemView *view)
 {
     notifyFocus(focusChildOf(view));
+}
+
+void announceCurrentCellSoon(QAbstractItemView *view)
+{
+    QMetaObject::invokeMethod(
+        view,
+        [view] {
+            if (view->hasFocus())
+                announceCurrentCell(view);
+        },
+        Qt::QueuedConnection);
+}
+
+void announceCurrentCellOnEntry(QAbstractItemView *view)
+{
+    view->installEventFilter(new CellOnEntry(view));
 }
 
 AccessibleNotifier setAccessibleNotifier(AccessibleNotifier next)

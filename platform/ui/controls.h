@@ -49,20 +49,27 @@ public:
     State validate(QString &input, int &position) const override;
 };
 
-// A drop-down list tells screen readers of its chosen item neither on entry
-// nor on a change (Qt offers them no selection to ask for it). This one
-// keeps its current text as its accessible description, read with the box
-// on entry, and on each change while it has the focus hands the focus, for
-// screen readers only, to that item of its list, which they then read.
+// Qt 6.4: a drop-down list tells screen readers of its chosen item neither
+// on entry nor on a change (it offers them no selection to ask for). This
+// keeps the box's current text as its accessible description, read with the
+// box on entry, and on each change while it has the focus hands the focus,
+// for screen readers only, to that item of its list, which they then read.
 void announceCurrentItem(QComboBox *box);
 
 // Tells screen readers that the view's current cell has the focus, as the
 // view itself does when its current cell moves while it has the focus.
 void announceCurrentCell(QAbstractItemView *view);
+// The same once the event loop runs again, if the view still has the focus:
+// after the notice of the focus change under way, which would override it.
+void announceCurrentCellSoon(QAbstractItemView *view);
+// For a view made elsewhere (a file chooser's lists): on each entry the view
+// tells of itself only, so its current cell is told after it, as
+// ScreenReaderTable does.
+void announceCurrentCellOnEntry(QAbstractItemView *view);
 
 // A table view (a QTableView or a QTableWidget) as screen readers need it.
-// Qt's own tells them of each new current cell as focused even while the
-// view has not the focus: they then read rows of a grid the user is not in,
+// Qt 6.4: a view tells them of each new current cell as focused even while
+// it has not the focus: they then read rows of a grid the user is not in,
 // and say nothing when the grid really takes the focus on that row. And on
 // taking the focus it tells of itself only, so that its current row would
 // be heard after the next move only.
@@ -80,18 +87,10 @@ protected:
             this->QAbstractItemView::currentChanged(current, previous);
     }
 
-    // The view's own notice goes out once this event has been handled, so
-    // the cell's waits for the event loop, to come after it.
     void focusInEvent(QFocusEvent *event) override
     {
         TableView::focusInEvent(event);
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (this->hasFocus())
-                    announceCurrentCell(this);
-            },
-            Qt::QueuedConnection);
+        announceCurrentCellSoon(this);
     }
 };
 

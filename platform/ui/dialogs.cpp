@@ -2,8 +2,10 @@
 // error message.
 #include "dialogs.h"
 
+#include "controls.h"
 #include "form.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -55,6 +57,12 @@ public:
         chooser.setOption(QFileDialog::DontUseNativeDialog);
         chooser.setAcceptMode(QFileDialog::AcceptOpen);
         chooser.setFileMode(QFileDialog::AnyFile);
+        // Entering its lists reads their current file, as entering a grid
+        // reads its current row; its drop-downs' lists are windows of their
+        // own.
+        for (auto *view : chooser.findChildren<QAbstractItemView *>())
+            if (view->window() == &chooser)
+                announceCurrentCellOnEntry(view);
         if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty())
             return {};
         return chooser.selectedFiles().constFirst();

@@ -11,6 +11,7 @@
 #include "shortstring.h"
 
 #include "datetext.h"
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
@@ -136,6 +137,11 @@ TEST_F(MainWindowTest, StatusBarAndSize)
     EXPECT_EQ(FrmKarvel->height() + Form::frameHeight, 556);
     EXPECT_EQ(FrmKarvel->minimumSize(), FrmKarvel->maximumSize());
     EXPECT_FALSE(FrmKarvel->windowFlags() & Qt::WindowMaximizeButtonHint);
+    // Screen readers look for a status bar only in a frame (Qt's window
+    // role), and announce a dialog as one.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(FrmKarvel)->role(), QAccessible::Window);
+    for (QWidget *dialog : std::initializer_list<QWidget *>{FrmEdit, FrmOption, FrmAbout})
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(dialog)->role(), QAccessible::Dialog);
 }
 
 TEST_F(MainWindowTest, CtrlDelAsksThenDeletesAtOnce)

@@ -12,6 +12,7 @@
 #include "testsupport.h"
 #include "tolvin_app.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
@@ -104,6 +105,10 @@ TEST_F(ULogoTest, SplashLayoutAndTheOtherWindowsCreatedHidden)
     EXPECT_EQ(FrmLogo->Label4->text(), QStringLiteral("2"));
     EXPECT_EQ(FrmLogo->Label4->geometry(), QRect(392, 72, 57, 49));
     EXPECT_EQ(FrmLogo->Label4->palette().color(QPalette::WindowText), QColor(0, 128, 128));
+    // Screen readers look for a status bar only in a frame (Qt's window
+    // role), and announce a dialog as one.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(FrmTolvin)->role(), QAccessible::Window);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(FrmEnd)->role(), QAccessible::Dialog);
 }
 
 TEST_F(ULogoTest, DayWithRowsShowsReminderAndCreatesMuzikFile)

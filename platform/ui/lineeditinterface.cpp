@@ -1,94 +1,22 @@
-// The password-box filter on Qt's accessibility events and the line edits'
-// accessible interface. Qt calls one update handler for every event while a
-// screen reader listens; this one replaces the text of a password box's text
-// events and hands every event on.
-#include "accessibility.h"
+// The accessible interface of the programs' line edits, in place of Qt's own
+// for every QLineEdit but a spin box's.
+#include "lineeditinterface.h"
+
+#include "passwordbox.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QValidator>
-#include <utility>
 
 namespace
 {
 
-QAccessible::UpdateHandler handlerBefore = nullptr;
-
-bool isPasswordBox(const QObject *object)
-{
-    const auto *edit = qobject_cast<const QLineEdit *>(object);
-    return edit && edit->echoMode() != QLineEdit::Normal;
-}
-
-QString stars(const QString &text)
-{
-    return QString(text.size(), QLatin1Char('*'));
-}
-
-void passOn(QAccessibleEvent *event)
-{
-    if (handlerBefore) {
-        handlerBefore(event);
-        return;
-    }
-    // Qt applies a table's model change itself before it calls the handler,
-    // and its bridge sends nothing for it: sent again, the change would be
-    // applied twice.
-    if (event->type() == QAccessible::TableModelChanged)
-        return;
-    // Qt reaches its own bridge only while no handler is installed; the
-    // handler installed meanwhile (a test's, say) is put back afterwards.
-    const QAccessible::UpdateHandler current = QAccessible::installUpdateHandler(nullptr);
-    QAccessible::updateAccessibility(event);
-    QAccessible::installUpdateHandler(current);
-}
-
-template <class Event> void passOnMasked(Event &masked, const QAccessibleTextCursorEvent &original)
-{
-    masked.setCursorPosition(original.cursorPosition());
-    passOn(&masked);
-}
-
-void maskPasswordEvents(QAccessibleEvent *event)
-{
-    if (!isPasswordBox(event->object())) {
-        passOn(event);
-        return;
-    }
-    switch (event->type()) {
-    case QAccessible::TextInserted: {
-        const auto &inserted = *static_cast<QAccessibleTextInsertEvent *>(event);
-        QAccessibleTextInsertEvent masked(event->object(), inserted.changePosition(),
-                                          stars(inserted.textInserted()));
-        passOnMasked(masked, inserted);
-        break;
-    }
-    case QAccessible::TextRemoved: {
-        const auto &removed = *static_cast<QAccessibleTextRemoveEvent *>(event);
-        QAccessibleTextRemoveEvent masked(event->object(), removed.changePosition(),
-                                          stars(removed.textRemoved()));
-        passOnMasked(masked, removed);
-        break;
-    }
-    case QAccessible::TextUpdated: {
-        const auto &updated = *static_cast<QAccessibleTextUpdateEvent *>(event);
-        QAccessibleTextUpdateEvent masked(event->object(), updated.changePosition(),
-                                          stars(updated.textRemoved()),
-                                          stars(updated.textInserted()));
-        passOnMasked(masked, updated);
-        break;
-    }
-    default:
-        passOn(event);
-    }
-}
-
 // Answers as Qt's own line edit interface, but with one attribute run over
-// the whole text; a password box answers no character of its text. Qt's own
-// class is not exported, so each query is answered here, through the line
-// edit's public functions.
+// the whole text and the last word at the text's end; a password box answers
+// no character of its text. Qt's own class is not exported, so each query is
+// answered here, through the line edit's public functions.
 class LineEditInterface : public QAccessibleWidget,
                           public QAccessibleTextInterface,
                           public QAccessibleEditableTextInterface
@@ -104,7 +32,7 @@ public:
     {
         QString answer;
         if (type == QAccessible::Value && edit()->echoMode() != QLineEdit::NoEcho)
-            answer = hidden() ? stars(edit()->text()) : edit()->text();
+            answer = hidden() ? QString(edit()->text().size(), QLatin1Char('*')) : edit()->text();
         if (answer.isEmpty())
             answer = QAccessibleWidget::text(type);
         if (answer.isEmpty() && type == QAccessible::Description)
@@ -145,7 +73,10 @@ public:
         return QAccessibleWidget::interface_cast(type);
     }
 
-    // The line edit's text has one font and colour throughout.
+    // Qt 6.4: each offset's attributes are answered with an empty run, and
+    // Orca, which joins the runs to split a line by language, then drops the
+    // line's last character. The line edit's text has one font and colour
+    // throughout.
     QString attributes(int, int *startOffset, int *endOffset) const override
     {
         *startOffset = 0;
@@ -183,9 +114,9 @@ public:
     {
         if (hidden())
             return nothing(startOffset, endOffset);
-        // Qt's own search for a word's or a sentence's end never ends when
-        // it starts at the end of the text, where Orca asks after Ctrl+Right;
-        // there the item is the last one.
+        // Qt 6.4: the search for a word's or a sentence's end never ends
+        // when it starts at the end of the text (the program freezes), and
+        // Orca asks there after Ctrl+Right; there the item is the last one.
         offset = at(offset);
         const int count = characterCount();
         if ((offset == count || offset == -1) && count > 0 &&
@@ -295,13 +226,4 @@ void installLineEditInterface()
 {
     // Qt asks the factory installed last first and ignores a second install.
     QAccessible::installFactory(lineEditFactory);
-}
-
-void installPasswordEventMask()
-{
-    // A second install would make the filter its own predecessor.
-    static bool installed = false;
-    if (std::exchange(installed, true))
-        return;
-    handlerBefore = QAccessible::installUpdateHandler(maskPasswordEvents);
 }
