@@ -1,8 +1,7 @@
 // The editor's program block: the application title, the toolkit's texts in
 // Russian, password boxes kept from screen readers, line edits read to them
 // whole, the main window a frame to them, the focus marked plainly, and the
-// six windows, created in
-// their fixed order.
+// six windows, created in their fixed order.
 #include "karvel_app.h"
 
 #include "U_About.h"

@@ -1,8 +1,7 @@
 // The reminder's program block: the application title, the toolkit's texts
 // in Russian, password boxes kept from screen readers, line edits read to
 // them whole, the main window a frame to them, the focus marked plainly,
-// and the three windows,
-// created in their fixed order.
+// and the three windows, created in their fixed order.
 #include "tolvin_app.h"
 
 #include "U_End.h"
