@@ -9,6 +9,7 @@
 
 #include "adoconnection.h"
 #include "calendar.h"
+#include "dataerrors.h"
 #include "errors.h"
 #include "jetsql.h"
 
@@ -112,7 +113,7 @@ public:
     }
 
 private:
-    [[noreturn]] void fail() const { throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(m_db))); }
+    [[noreturn]] void fail() const { throw DataErrors::fromConnection(m_db); }
 
     sqlite3 *m_db;
     sqlite3_stmt *m_stmt = nullptr;
@@ -341,7 +342,7 @@ std::shared_ptr<sqlite3 *> openSnapshot(AdoConnection &connection)
 
 DatabaseError connectionClosed()
 {
-    return DatabaseError(QStringLiteral("Operation is not allowed when the connection is closed"));
+    return DatabaseError(QStringLiteral("Операция недопустима, когда соединение закрыто"));
 }
 
 QString quoted(const QString &name)
@@ -428,17 +429,17 @@ QString typeName(AdoDataSet::FieldType type)
 {
     switch (type) {
     case AdoDataSet::FieldType::Date:
-        return QStringLiteral("date");
+        return QStringLiteral("дата");
     case AdoDataSet::FieldType::YesNo:
-        return QStringLiteral("yes/no");
+        return QStringLiteral("да/нет");
     case AdoDataSet::FieldType::Integer:
-        return QStringLiteral("integer");
+        return QStringLiteral("целое число");
     case AdoDataSet::FieldType::Real:
-        return QStringLiteral("number");
+        return QStringLiteral("число");
     case AdoDataSet::FieldType::Text:
         break;
     }
-    return QStringLiteral("text");
+    return QStringLiteral("текст");
 }
 
 } // namespace
@@ -591,7 +592,7 @@ void AdoDataSet::setRecNo(int row)
 {
     requireActive();
     if (row < 0 || row >= recordCount())
-        throw DatabaseError(QStringLiteral("There is no row %1").arg(row));
+        throw DatabaseError(QStringLiteral("Нет строки %1").arg(row));
     moveCurrent(row);
     m_eof = false;
 }
@@ -645,7 +646,7 @@ QVariant AdoDataSet::fieldValue(const QString &name) const
     requireCurrent();
     const int field = fieldIndex(name);
     if (field < 0)
-        throw DatabaseError(QStringLiteral("Field '%1' not found").arg(name));
+        throw DatabaseError(QStringLiteral("Поле «%1» не найдено").arg(name));
     return fromStorage(field, fetched(m_current).values[field]);
 }
 
@@ -680,10 +681,10 @@ void AdoDataSet::setFieldValue(const QString &name, const QVariant &value)
 {
     requireActive();
     if (m_state != State::Insert && m_state != State::Edit)
-        throw DatabaseError(QStringLiteral("Dataset not in edit or insert mode"));
+        throw DatabaseError(QStringLiteral("Набор данных не в режиме правки или добавления"));
     const int field = fieldIndex(name);
     if (field < 0)
-        throw DatabaseError(QStringLiteral("Field '%1' not found").arg(name));
+        throw DatabaseError(QStringLiteral("Поле «%1» не найдено").arg(name));
     m_rows[m_current].values[field] = toStorage(field, value);
     emit rowChanged(m_current);
 }
@@ -694,7 +695,7 @@ void AdoDataSet::post()
     if (m_state == State::Browse)
         return;
     if (m_tableName.isEmpty())
-        throw DatabaseError(QStringLiteral("The rows of this query cannot be updated"));
+        throw DatabaseError(QStringLiteral("Строки этого запроса нельзя изменить"));
     Row &row = m_rows[m_current];
     const std::vector<int> fields = writableFields();
     const QStringList columns = quotedColumns(fields);
@@ -728,8 +729,8 @@ void AdoDataSet::post()
         row.rowid = sqlite3_last_insert_rowid(db);
     } else if (sqlite3_changes(db) == 0) {
         // Another program deleted or changed the row since it was read.
-        throw DatabaseError(QStringLiteral("Row cannot be located for updating. Some values may "
-                                           "have been changed since it was last read"));
+        throw DatabaseError(QStringLiteral("Не удаётся найти строку для изменения: возможно, "
+                                           "её значения изменились после чтения"));
     }
     m_state = State::Browse;
     m_pending = {};
@@ -769,10 +770,10 @@ void AdoDataSet::deleteCurrent()
     }
     cancel();
     if (m_rows.empty())
-        throw DatabaseError(QStringLiteral("Cannot perform this operation on an empty dataset"));
+        throw DatabaseError(QStringLiteral("Операция невозможна: набор данных пуст"));
     requireCurrent();
     if (m_tableName.isEmpty())
-        throw DatabaseError(QStringLiteral("The rows of this query cannot be updated"));
+        throw DatabaseError(QStringLiteral("Строки этого запроса нельзя изменить"));
     sqlite3 *db = connectedHandle();
     // A row that cannot be read is refused here: nothing is deleted blind.
     const Row &current = fetched(m_current);
@@ -784,8 +785,8 @@ void AdoDataSet::deleteCurrent()
     statement.step();
     if (sqlite3_changes(db) == 0) {
         // Another program deleted or changed the row since it was read.
-        throw DatabaseError(QStringLiteral("Row cannot be located for deletion. Some values may "
-                                           "have been changed since it was last read"));
+        throw DatabaseError(QStringLiteral("Не удаётся найти строку для удаления: возможно, "
+                                           "её значения изменились после чтения"));
     }
 
     const int row = m_current;
@@ -835,7 +836,9 @@ void AdoDataSet::fetchFrom(int first) const
             fetch->bind(1, qlonglong(row.rowid));
             // The snapshot holds every row its list of rowids named.
             if (!fetch->step())
-                throw DatabaseError(QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)));
+                throw DataErrors::fromCode(
+                    SQLITE_CORRUPT, QString::fromUtf8(sqlite3_db_filename(*m_snapshot, "main")),
+                    QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)));
             for (int field = 0; field < fieldCount; ++field)
                 values[field] = fetch->column(field);
         } catch (const DatabaseError &error) {
@@ -882,15 +885,15 @@ std::vector<int> AdoDataSet::writableFields() const
 void AdoDataSet::requireActive() const
 {
     if (m_state == State::Inactive)
-        throw DatabaseError(QStringLiteral("Operation is not allowed when the dataset is closed"));
+        throw DatabaseError(QStringLiteral("Операция недопустима, когда набор данных закрыт"));
 }
 
 void AdoDataSet::requireCurrent() const
 {
     requireActive();
     if (m_current < 0 || m_current >= recordCount())
-        throw DatabaseError(QStringLiteral("Either BOF or EOF is True, or the current record has "
-                                           "been deleted"));
+        throw DatabaseError(QStringLiteral("Нет текущей строки: набор данных пуст или строка "
+                                           "удалена"));
 }
 
 void AdoDataSet::moveCurrent(int row)
@@ -1002,7 +1005,7 @@ QVariant AdoDataSet::toStorage(int field, const QVariant &value) const
     }
     if (!ok)
         throw DatabaseError(
-            QStringLiteral("Cannot store the value '%1' in the %2 field '%3'")
+            QStringLiteral("Значение «%1» нельзя записать в поле «%3» (тип: %2)")
                 .arg(value.toString(), typeName(m_fieldTypes[field]), m_fieldNames[field]));
     return stored;
 }

@@ -40,7 +40,8 @@ INSTANTIATE_TEST_SUITE_P(
         Translation{"# 3/5/2027 #", "46451"},
         // A yes may be stored as -1 or 1; it sorts before no either way.
         Translation{"x=True AND y = False", "x IN (-1, 1) AND y = 0"},
-        Translation{"(t.x) = True ORDER BY t.x DESC, y, (t.x)", "(t.x) IN (-1, 1) ORDER BY (t.x = 0) DESC, y, ((t.x = 0))"},
+        Translation{"(t.x) = True ORDER BY t.x DESC, y, (t.x)",
+                    "(t.x) IN (-1, 1) ORDER BY (t.x = 0) DESC, y, ((t.x = 0))"},
         Translation{"x<>True OR x>=True ORDER BY x", "x<>-1 OR x>=-1 ORDER BY x"},
         Translation{"TRUE true tRuE FALSE", "-1 -1 -1 0"},
         // Whole words only, and never a column of that name.
@@ -58,12 +59,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(JetSql, TranslatesTheRemindersQuery)
 {
-    EXPECT_EQ(JetSql::toSqlite(reminderQueryText(QDate(2027, 3, 5))),
-              QStringLiteral("SELECT TabData.Date, TabData.Commentary, TabData.Annually, "
-                             "TabData.PsevdoDate, TabData.Muzik FROM TabData WHERE "
-                             "(((TabData.Annually) IN (-1, 1)) AND ((TabData.PsevdoDate)=36590)) OR "
-                             "(((TabData.Annually)=0)) AND ((TabData.Date)=46451) ORDER BY  "
-                             "(TabData.Annually = 0) DESC"));
+    EXPECT_EQ(
+        JetSql::toSqlite(reminderQueryText(QDate(2027, 3, 5))),
+        QStringLiteral("SELECT TabData.Date, TabData.Commentary, TabData.Annually, "
+                       "TabData.PsevdoDate, TabData.Muzik FROM TabData WHERE "
+                       "(((TabData.Annually) IN (-1, 1)) AND ((TabData.PsevdoDate)=36590)) OR "
+                       "(((TabData.Annually)=0)) AND ((TabData.Date)=46451) ORDER BY  "
+                       "(TabData.Annually = 0) DESC"));
 }
 
 TEST(JetSql, RejectsDateLiteralsThatNameNoDay)
