@@ -44,6 +44,11 @@ DatabaseError fromCode(int code, const QString &path, const QString &detail)
     return DatabaseError(message);
 }
 
+DatabaseError connectionClosed()
+{
+    return DatabaseError(QStringLiteral("Операция недопустима, когда соединение закрыто"));
+}
+
 DatabaseError fromConnection(sqlite3 *db)
 {
     const char *path = sqlite3_db_filename(db, "main");

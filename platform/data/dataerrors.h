@@ -14,6 +14,9 @@ namespace DataErrors
 // file at `path`; `detail` is SQLite's text, left out where empty.
 DatabaseError fromCode(int code, const QString &path, const QString &detail = {});
 
+// An operation on a closed connection.
+DatabaseError connectionClosed();
+
 // The failure of the last call on the connection `db`.
 DatabaseError fromConnection(sqlite3 *db);
 
