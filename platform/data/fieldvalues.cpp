@@ -13,6 +13,7 @@
 #include <climits>
 #include <cmath>
 #include <optional>
+#include <set>
 
 namespace FieldValues
 {
@@ -24,21 +25,11 @@ constexpr double msecsPerDay = 86400000.0;
 
 bool isNumber(const QVariant &value)
 {
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
+    static const std::set<int> numbers{QMetaType::Int,       QMetaType::UInt,   QMetaType::LongLong,
+                                       QMetaType::ULongLong, QMetaType::Long,   QMetaType::ULong,
+                                       QMetaType::Short,     QMetaType::UShort, QMetaType::Double,
+                                       QMetaType::Float};
+    return numbers.count(value.typeId()) != 0;
 }
 
 // A date/time number's time of day counts away from the day, also for days
@@ -74,19 +65,9 @@ QVariant beyondInteger(double number)
 
 QString typeName(FieldType type)
 {
-    switch (type) {
-    case FieldType::Date:
-        return QStringLiteral("дата");
-    case FieldType::YesNo:
-        return QStringLiteral("да/нет");
-    case FieldType::Integer:
-        return QStringLiteral("целое число");
-    case FieldType::Real:
-        return QStringLiteral("число");
-    case FieldType::Text:
-        break;
-    }
-    return QStringLiteral("текст");
+    // In the order of FieldType.
+    static const char *const names[] = {"дата", "да/нет", "текст", "целое число", "число"};
+    return QString::fromUtf8(names[int(type)]);
 }
 
 } // namespace
@@ -113,7 +94,6 @@ bool isNull(const QVariant &value)
     return !value.isValid() || value.typeId() == QMetaType::Nullptr;
 }
 
-// From a value as SQLite holds it to the value the programs read.
 QVariant fromStorage(FieldType type, const QVariant &stored)
 {
     if (isNull(stored))
@@ -144,9 +124,6 @@ QVariant fromStorage(FieldType type, const QVariant &stored)
     return stored;
 }
 
-// From a value a program sets to the value SQLite stores: dates as day
-// numbers, yes/no as -1/0. Raises DatabaseError for a value the field's
-// type cannot take.
 QVariant toStorage(FieldType type, const QVariant &value, const QString &fieldName)
 {
     if (isNull(value))
@@ -211,9 +188,8 @@ QVariant toStorage(FieldType type, const QVariant &value, const QString &fieldNa
         break;
     }
     if (!ok)
-        throw DatabaseError(
-            QStringLiteral("Значение «%1» нельзя записать в поле «%3» (тип: %2)")
-                .arg(value.toString(), typeName(type), fieldName));
+        throw DatabaseError(QStringLiteral("Значение «%1» нельзя записать в поле «%3» (тип: %2)")
+                                .arg(value.toString(), typeName(type), fieldName));
     return stored;
 }
 
