@@ -81,8 +81,9 @@ void AdoDataSet::openWhole(const QString &sql)
     int shift = 0;
     if (start.hasMatch()) {
         try {
-            query.emplace(db, QString(sql).insert(start.capturedEnd(),
-                                                  QStringLiteral("rowid AS %1, ").arg(hiddenRowid)));
+            query.emplace(db,
+                          QString(sql).insert(start.capturedEnd(),
+                                              QStringLiteral("rowid AS %1, ").arg(hiddenRowid)));
             shift = 1;
         } catch (const DatabaseError &) {
         }
@@ -127,7 +128,8 @@ std::vector<bool> AdoDataSet::readFields(sqlite3_stmt *stmt, int shift)
     std::vector<bool> declared;
     for (int column = shift; column < sqlite3_column_count(stmt); ++column) {
         // "TabData.Date" is the field "Date", as Jet names it.
-        m_fieldNames << QString::fromUtf8(sqlite3_column_name(stmt, column)).section(QLatin1Char('.'), -1);
+        m_fieldNames
+            << QString::fromUtf8(sqlite3_column_name(stmt, column)).section(QLatin1Char('.'), -1);
         const char *declaredType = sqlite3_column_decltype(stmt, column);
         declared.push_back(declaredType != nullptr);
         m_fieldTypes.push_back(declaredType ? FieldValues::typeFromDeclaration(declaredType)
@@ -274,7 +276,8 @@ void AdoDataSet::setFieldValue(const QString &name, const QVariant &value)
     const int field = fieldIndex(name);
     if (field < 0)
         throw DatabaseError(QStringLiteral("Поле «%1» не найдено").arg(name));
-    m_rows[m_current].values[field] = FieldValues::toStorage(m_fieldTypes[field], value, m_fieldNames[field]);
+    m_rows[m_current].values[field] =
+        FieldValues::toStorage(m_fieldTypes[field], value, m_fieldNames[field]);
     emit rowChanged(m_current);
 }
 
@@ -436,4 +439,3 @@ void AdoDataSet::moveCurrent(int row)
     m_current = row;
     emit currentChanged(row);
 }
-
