@@ -40,7 +40,9 @@ DatabaseError fromCode(int code, const QString &path, const QString &detail)
     }
     QString message = QString::fromUtf8(text).arg(path);
     if (!detail.isEmpty())
-        message += QStringLiteral(" (%1)").arg(detail);
+        // Closed with a stop of its own, which the default error message
+        // adds only after a letter or the like, not after a bracket.
+        message += QStringLiteral(" (%1).").arg(detail);
     return DatabaseError(message);
 }
 

@@ -1,6 +1,7 @@
 // The data layer's errors from SQLite's failures. They stand in for the Jet
 // provider's, which a Russian system gives in Russian: a Russian sentence
-// naming the database file, SQLite's own text in brackets after it.
+// naming the database file, SQLite's own text in brackets after it and a
+// full stop.
 #pragma once
 
 #include "errors.h"

@@ -193,7 +193,7 @@ TEST_F(MainWindowTest, DamagedRowsAreToldOnceAndNeverDeleted)
     }
     ASSERT_GT(unreadable, 0);
     const QString malformed =
-        QStringLiteral("Файл базы данных «%1» повреждён (database disk image is malformed)")
+        QStringLiteral("Файл базы данных «%1» повреждён (database disk image is malformed).")
             .arg(folder.file(QStringLiteral("Dates.mdb")));
     EXPECT_EQ(dialogs.takeTexts(), QStringList{malformed});
 

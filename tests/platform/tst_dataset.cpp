@@ -919,7 +919,7 @@ TEST(AdoDataSet, RefusedPostRaisesAndKeepsTheRowPending)
         ADD_FAILURE() << "posted";
     } catch (const DatabaseError &error) {
         EXPECT_EQ(error.message(),
-                  QStringLiteral("База данных «%1» отклонила изменение (refused by test)")
+                  QStringLiteral("База данных «%1» отклонила изменение (refused by test).")
                       .arg(db.path()));
     }
     EXPECT_EQ(set.state(), AdoDataSet::State::Insert);
@@ -1055,7 +1055,7 @@ TEST(AdoDataSet, UnreadableRowsAreToldOnceAndNeverWritten)
         EXPECT_LT(unreadable.back(), 2500);
         ASSERT_EQ(failed.count(), 1);
         const QString malformed =
-            QStringLiteral("Файл базы данных «%1» повреждён (database disk image is malformed)")
+            QStringLiteral("Файл базы данных «%1» повреждён (database disk image is malformed).")
                 .arg(db.path());
         EXPECT_EQ(failed.at(0).at(0).toString(), malformed);
 
@@ -1086,7 +1086,7 @@ TEST(AdoDataSet, FailedOpenLeavesAnInactiveDatasetThatRefusesEverything)
     } catch (const DatabaseError &error) {
         EXPECT_EQ(error.message(),
                   QStringLiteral("Не удаётся выполнить запрос к базе данных «%1» (no such table: "
-                                 "TabData)")
+                                 "TabData).")
                       .arg(db.path()));
     }
     EXPECT_FALSE(set.active());
