@@ -4,6 +4,7 @@
 // nothing stored in the file, so a program that only reads never writes it.
 #include "adoconnection.h"
 
+#include "dataerrors.h"
 #include "errors.h"
 #include "sqlitevfs.h"
 
@@ -196,11 +197,10 @@ void AdoConnection::open()
     const QString named = dataSourceOf(m_connectionString);
     const QString path = findFile(named);
     if (path.isEmpty())
-        throw DatabaseError(QStringLiteral("Could not find file '%1'").arg(named));
+        throw DatabaseError(QStringLiteral("Не удаётся найти файл «%1»").arg(named));
     // SQLite would take an empty file for a new, empty database and write to it.
     if (QFileInfo(path).size() == 0)
-        throw DatabaseError(
-            QStringLiteral("Could not open database '%1': file is not a database").arg(path));
+        throw DataErrors::fromCode(SQLITE_NOTADB, path);
 
     // Without SQLITE_OPEN_CREATE a missing file is never made. A file the
     // user may not write is opened read-only by SQLite itself.
@@ -216,7 +216,7 @@ void AdoConnection::open()
     if (!db && refusedForWriting(rc))
         db = openUnshared(path, rc, reason);
     if (!db)
-        throw DatabaseError(QStringLiteral("Could not open database '%1': %2").arg(path, reason));
+        throw DataErrors::fromCode(rc, path, reason);
     m_db = db;
 }
 

@@ -16,6 +16,7 @@
 
 class AdoConnection;
 struct sqlite3;
+struct sqlite3_stmt;
 
 class AdoDataSet : public QObject
 {
@@ -110,18 +111,23 @@ private:
         long long rowid = 0;
         std::vector<QVariant> values;
     };
+    // The name under which the rowid rides along in a result row.
+    static constexpr const char *hiddenRowid = "orvista_rowid_";
+
+    bool openLazily(QString &sql);
+    void openWhole(const QString &sql);
+    std::vector<bool> readFields(sqlite3_stmt *stmt, int shift);
+    void clear();
     void requireActive() const;
     void requireCurrent() const;
     void moveCurrent(int row);
-    void finishOpen();
+    // lazyrows.cpp: a row's values, read from the snapshot where not yet read.
     const Row &fetched(int row) const;
     void fetchFrom(int first) const;
     void markUnreadable(long long rowid, const QString &message) const;
     sqlite3 *connectedHandle() const;
     std::vector<int> writableFields() const;
     QStringList quotedColumns(const std::vector<int> &fields) const;
-    QVariant fromStorage(int field, const QVariant &stored) const;
-    QVariant toStorage(int field, const QVariant &value) const;
 
     AdoConnection *m_connection = nullptr;
     QString m_commandText;

@@ -1,10 +1,13 @@
-// Translation of Jet SQL into SQLite: date literals, True and False. Quoted
-// strings and bracketed or quoted names pass through untouched, so a comment
-// that happens to say "True" or "#1/2/2003#" is never rewritten.
+// Translation of Jet SQL into SQLite: date literals, True and False, and the
+// order of yes/no columns. Quoted strings and bracketed or quoted names pass
+// through untouched, so a comment that happens to say "True" or "#1/2/2003#"
+// is never rewritten.
 #include "jetsql.h"
 
 #include "calendar.h"
 #include "errors.h"
+
+#include <QStringList>
 
 namespace JetSql
 {
@@ -17,34 +20,27 @@ bool isWordChar(QChar c)
     return c.isLetterOrNumber() || c == QLatin1Char('_');
 }
 
-// A whole number of 1 to `maxDigits` decimal digits, nothing else.
-bool parseNumber(const QString &text, int maxDigits, int &value)
-{
-    if (text.isEmpty() || text.size() > maxDigits)
-        return false;
-    value = 0;
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-        value = value * 10 + (c.unicode() - '0');
-    }
-    return true;
-}
-
 // The body of a #m/d/yyyy# literal as a day number; the year is taken as
 // written (no two-digit year window: the programs always write the full year).
 QString dateNumber(const QString &body)
 {
-    const QStringList parts = body.trimmed().split(QLatin1Char('/'));
-    int month = 0, day = 0, year = 0;
-    std::optional<double> number;
-    if (parts.size() == 3 && parseNumber(parts[0], 2, month) && parseNumber(parts[1], 2, day) &&
-        parseNumber(parts[2], 4, year))
-        number = Calendar::encode(year, month, day);
-    if (!number)
+    const QDate date = QDate::fromString(body.trimmed(), QStringLiteral("M/d/yyyy"));
+    if (!date.isValid())
         throw DatabaseError(
-            QStringLiteral("Syntax error in date in query expression '#%1#'").arg(body));
-    return QString::number(qint64(*number));
+            QStringLiteral("Синтаксическая ошибка в дате в выражении запроса «#%1#»").arg(body));
+    return QString::number(qint64(Calendar::fromDate(date)));
+}
+
+// The name that ends `text`, dots included: "TabData.Annually" of
+// "(((TabData.Annually)".
+QString trailingName(QStringView text)
+{
+    while (!text.isEmpty() && (text.back() == QLatin1Char(')') || text.back().isSpace()))
+        text.chop(1);
+    qsizetype start = text.size();
+    while (start > 0 && (isWordChar(text[start - 1]) || text[start - 1] == QLatin1Char('.')))
+        --start;
+    return text.mid(start).toString();
 }
 
 // The index just past a quoted run that opens at `start` with `close`
@@ -65,12 +61,30 @@ qsizetype skipQuoted(const QString &text, qsizetype start, QChar close)
     return text.size();
 }
 
+// Where `out` ends in a plain "=" (blanks after it allowed), the index of
+// that "=", else -1.
+qsizetype equalsAtEnd(const QString &out)
+{
+    qsizetype end = out.size();
+    while (end > 0 && out[end - 1] == QLatin1Char(' '))
+        --end;
+    if (end == 0 || out[end - 1] != QLatin1Char('='))
+        return -1;
+    if (end > 1 && QStringView(u"<>!=").contains(out[end - 2]))
+        return -1;
+    return end - 1;
+}
+
 } // namespace
 
 QString toSqlite(const QString &jetSql)
 {
     QString out;
     out.reserve(jetSql.size());
+    // The names compared with True or False: yes/no columns, which an ORDER
+    // BY sorts by yes and no alone.
+    QStringList yesNoNames;
+    bool inOrderBy = false;
     qsizetype i = 0;
     while (i < jetSql.size()) {
         const QChar c = jetSql[i];
@@ -83,8 +97,9 @@ QString toSqlite(const QString &jetSql)
         } else if (c == QLatin1Char('#')) {
             const qsizetype end = jetSql.indexOf(QLatin1Char('#'), i + 1);
             if (end < 0)
-                throw DatabaseError(QStringLiteral("Syntax error in date in query expression '%1'")
-                                        .arg(jetSql.mid(i)));
+                throw DatabaseError(
+                    QStringLiteral("Синтаксическая ошибка в дате в выражении запроса «%1»")
+                        .arg(jetSql.mid(i)));
             out += dateNumber(jetSql.mid(i + 1, end - i - 1));
             i = end + 1;
         } else if (isWordChar(c)) {
@@ -94,14 +109,44 @@ QString toSqlite(const QString &jetSql)
             const QStringView word = QStringView(jetSql).mid(i, end - i);
             // A name after "Table." is a column, never a constant.
             const bool qualified = i > 0 && jetSql[i - 1] == QLatin1Char('.');
-            if (!qualified && word.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+            const bool yes =
+                !qualified && word.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
+            const bool no =
+                !qualified && word.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0;
+            const qsizetype equals = yes || no ? equalsAtEnd(out) : -1;
+            if (equals >= 0) {
+                const QString name = trailingName(QStringView(out).left(equals));
+                if (!name.isEmpty())
+                    yesNoNames << name;
+            }
+            if (yes && equals >= 0) {
+                // Jet stores yes as -1; other programs' SQLite files hold 1.
+                // A list rather than "<> 0" keeps the comparison an index's.
+                out.truncate(equals);
+                while (out.endsWith(QLatin1Char(' ')))
+                    out.chop(1);
+                out += QLatin1String(" IN (-1, 1)");
+            } else if (yes) {
                 // After a minus sign, "-1" would start an SQL comment.
                 out += out.endsWith(QLatin1Char('-')) ? QLatin1String(" -1") : QLatin1String("-1");
-            else if (!qualified && word.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+            } else if (no) {
                 out += QLatin1String("0");
-            else
+            } else {
                 out += word;
+                inOrderBy = inOrderBy || (!qualified && word.compare(QLatin1String("ORDER"),
+                                                                     Qt::CaseInsensitive) == 0);
+            }
             i = end;
+            // Yes sorts before no, as -1 before 0, whichever number a yes is.
+            const bool nameEnds = end == jetSql.size() || (jetSql[end] != QLatin1Char('.') &&
+                                                           jetSql[end] != QLatin1Char('('));
+            if (inOrderBy && nameEnds) {
+                const QString name = trailingName(out);
+                if (yesNoNames.contains(name, Qt::CaseInsensitive) && out.endsWith(name)) {
+                    out.chop(name.size());
+                    out += QStringLiteral("(%1 = 0)").arg(name);
+                }
+            }
         } else {
             out += c;
             ++i;

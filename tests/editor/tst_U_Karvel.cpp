@@ -198,14 +198,15 @@ TEST_F(MainWindowTest, DamagedRowsAreToldOnceAndNeverDeleted)
         QCoreApplication::processEvents();
     }
     ASSERT_GT(unreadable, 0);
-    EXPECT_EQ(dialogs.takeTexts(),
-              QStringList{QStringLiteral("database disk image is malformed.")});
+    const QString malformed =
+        QStringLiteral("Файл базы данных «%1» повреждён (database disk image is malformed).")
+            .arg(folder.file(QStringLiteral("Dates.mdb")));
+    EXPECT_EQ(dialogs.takeTexts(), QStringList{malformed});
 
     FrmKarvel->DBGrid->selectRow(unreadable);
     dialogs.answerConfirm(true);
     QTest::keyClick(FrmKarvel->DBGrid, Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_EQ(dialogs.takeTexts(),
-              QStringList{QStringLiteral("database disk image is malformed.")});
+    EXPECT_EQ(dialogs.takeTexts(), QStringList{malformed});
     EXPECT_EQ(FrmKarvel->ADODataSet->recordCount(), 3000);
     deleteWindows();
     EXPECT_EQ(folder.read(QStringLiteral("Dates.mdb")), damaged);

@@ -195,7 +195,8 @@ TEST_F(ULogoTest, MissingDatabaseOnDueDayFailsOnce)
     const std::vector<ShownMessage> shown = runStep();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].kind, ShownMessage::Error);
-    EXPECT_FALSE(shown[0].text.isEmpty());
+    EXPECT_EQ(shown[0].text, QStringLiteral("Не удаётся найти файл «%1».")
+                                 .arg(folder.file(QStringLiteral("dates.mdb"))));
     EXPECT_EQ(shown[1].kind, ShownMessage::EndProcess);
     EXPECT_FALSE(FrmLogo->Timer1->isActive());
     EXPECT_FALSE(FrmTolvin->isVisible());

@@ -1,0 +1,61 @@
+// SQLite's commonest failures as Russian sentences; any other failure is
+// told as a refused query or change, with SQLite's text to say which.
+#include "dataerrors.h"
+
+#include <sqlite3.h>
+
+namespace DataErrors
+{
+
+namespace
+{
+
+struct Sentence {
+    int code;
+    const char *text;
+};
+
+// By primary result code; "%1" is the file's name.
+constexpr Sentence sentences[] = {
+    {SQLITE_CANTOPEN, "Не удаётся открыть файл базы данных «%1»"},
+    {SQLITE_NOTADB, "Файл «%1» не является базой данных"},
+    {SQLITE_CORRUPT, "Файл базы данных «%1» повреждён"},
+    {SQLITE_FULL, "Диск заполнен: изменение базы данных «%1» не записано"},
+    {SQLITE_READONLY, "База данных «%1» открыта только для чтения: изменение не записано"},
+    {SQLITE_BUSY, "База данных «%1» занята другой программой"},
+    {SQLITE_LOCKED, "База данных «%1» занята другой программой"},
+    {SQLITE_IOERR, "Ошибка ввода-вывода в файле базы данных «%1»"},
+    {SQLITE_PERM, "Нет доступа к файлу базы данных «%1»"},
+    {SQLITE_CONSTRAINT, "База данных «%1» отклонила изменение"},
+};
+
+} // namespace
+
+DatabaseError fromCode(int code, const QString &path, const QString &detail)
+{
+    const char *text = "Не удаётся выполнить запрос к базе данных «%1»";
+    for (const Sentence &sentence : sentences) {
+        if (sentence.code == (code & 0xff))
+            text = sentence.text;
+    }
+    QString message = QString::fromUtf8(text).arg(path);
+    if (!detail.isEmpty())
+        // Closed with a stop of its own, which the default error message
+        // adds only after a letter or the like, not after a bracket.
+        message += QStringLiteral(" (%1).").arg(detail);
+    return DatabaseError(message);
+}
+
+DatabaseError connectionClosed()
+{
+    return DatabaseError(QStringLiteral("Операция недопустима, когда соединение закрыто"));
+}
+
+DatabaseError fromConnection(sqlite3 *db)
+{
+    const char *path = sqlite3_db_filename(db, "main");
+    return fromCode(sqlite3_extended_errcode(db), QString::fromUtf8(path ? path : ""),
+                    QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
+} // namespace DataErrors

@@ -1,0 +1,169 @@
+// The lazy reading of the editor's list. For the one query shape the editor
+// sends, "SELECT <columns> FROM <table> ORDER BY <columns>", over a file in
+// WAL mode, open() reads only the rows' rowids in the query's order, and
+// each row's values when they are first needed, all from one snapshot of
+// the file. Every other query, and this one over a file in another journal
+// mode, is read whole (adodataset.cpp).
+//
+// Divisions: recognising the shape; the snapshot; reading rows from it.
+#include "adoconnection.h"
+#include "adodataset.h"
+#include "dataerrors.h"
+#include "statement.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+#include <optional>
+
+namespace
+{
+
+// The editor's list as the texts that read it: its rowids in order, one row
+// by rowid, and the list itself in the order of those rowids.
+struct ListTexts {
+    QString table;
+    QString rowids;
+    QString fetch;
+    QString ordered;
+};
+
+// Plain names of one table's columns, ordered by named columns; anything
+// else (a WHERE, an alias, an expression, a position, a join) is not it.
+std::optional<ListTexts> editorList(const QString &sql)
+{
+    static const QString name = QStringLiteral("[A-Za-z_]\\w*(?:\\.[A-Za-z_]\\w*)?");
+    static const QString key = name + QStringLiteral("(?:\\s+(?:ASC|DESC))?");
+    static const QRegularExpression shape(
+        QStringLiteral("^\\s*SELECT\\s+(%1(?:\\s*,\\s*%1)*)\\s+FROM\\s+([A-Za-z_]\\w*)"
+                       "(?:\\s+ORDER\\s+BY\\s+(%2(?:\\s*,\\s*%2)*))?\\s*$")
+            .arg(name, key),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = shape.match(sql);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QString columns = match.captured(1);
+    const QString table = match.captured(2);
+    // Rows of equal keys keep the order in which they were added, whichever
+    // index SQLite walks for the rowids alone.
+    const QString order = match.captured(3).isEmpty()
+                              ? QStringLiteral("rowid")
+                              : match.captured(3) + QStringLiteral(", rowid");
+    return ListTexts{table, QStringLiteral("SELECT rowid FROM %1 ORDER BY %2").arg(table, order),
+                     QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columns, table),
+                     QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(columns, table, order)};
+}
+
+// A read-only connection in one read transaction, begun here and kept until
+// the dataset closes, so that SQLite serves every later read the rows as
+// they stood at the query, whatever other programs write meanwhile. Only in
+// WAL mode, where a reader holds up no writer, the editor's own posts on its
+// main connection included; the price is that no checkpoint copies the -wal
+// file past that snapshot into the database until the dataset closes, so the
+// -wal grows by what is written meanwhile. In the other journal modes a
+// reader would lock out every writer: null there.
+std::shared_ptr<sqlite3 *> openSnapshot(AdoConnection &connection)
+{
+    std::shared_ptr<sqlite3 *> reader = connection.openReader();
+    if (!reader)
+        return nullptr;
+    sqlite3 *db = *reader;
+    bool wal = false;
+    try {
+        Statement mode(db, QStringLiteral("PRAGMA journal_mode"));
+        wal = mode.step() &&
+              mode.column(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+    } catch (const DatabaseError &) {
+    }
+    if (!wal || sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return nullptr;
+    return reader;
+}
+
+} // namespace
+
+// The editor's list, lazily where its fields are all declared columns of its
+// table and a snapshot can be kept; false leaves it to be read whole, from
+// `sql` as rewritten here so that it keeps the same order.
+bool AdoDataSet::openLazily(QString &sql)
+{
+    const std::optional<ListTexts> list = editorList(sql);
+    if (!list)
+        return false;
+    sql = list->ordered;
+    m_tableName = list->table;
+    const Statement fetch(connectedHandle(), list->fetch);
+    const std::vector<bool> declared = readFields(fetch.get(), 0);
+    const bool plain = std::all_of(declared.begin(), declared.end(), [](bool d) { return d; }) &&
+                       std::none_of(m_columnNames.begin(), m_columnNames.end(),
+                                    [](const QString &column) { return column.isEmpty(); });
+    if (plain)
+        m_snapshot = openSnapshot(*m_connection);
+    if (!m_snapshot) {
+        clear();
+        return false;
+    }
+    Statement rowids(*m_snapshot, list->rowids);
+    while (rowids.step())
+        m_rows.emplace_back().rowid = sqlite3_column_int64(rowids.get(), 0);
+    m_fetchText = list->fetch;
+    fetchFrom(0);
+    return true;
+}
+
+const AdoDataSet::Row &AdoDataSet::fetched(int row) const
+{
+    const Row &found = m_rows[row];
+    if (found.values.empty()) {
+        fetchFrom(row);
+        if (found.values.empty())
+            throw DatabaseError(m_unreadable[found.rowid]);
+    }
+    return found;
+}
+
+// Reads from the snapshot the values of a row not read yet and of the
+// unread rows after it, enough for a screen. A row that cannot be read is
+// kept unread with the database's reason, and is not tried again.
+void AdoDataSet::fetchFrom(int first) const
+{
+    constexpr int rowsAtOnce = 64;
+    if (!m_snapshot || first >= recordCount())
+        return;
+    // After the connection closed, nothing more is read.
+    connectedHandle();
+    if (!*m_snapshot)
+        throw DataErrors::connectionClosed();
+    const int fieldCount = int(m_fieldNames.size());
+    const int end = std::min(recordCount(), first + rowsAtOnce);
+    std::optional<Statement> fetch;
+    for (int index = first; index < end; ++index) {
+        Row &row = m_rows[index];
+        if (!row.values.empty() || m_unreadable.count(row.rowid))
+            continue;
+        std::vector<QVariant> values(fieldCount);
+        try {
+            if (!fetch)
+                fetch.emplace(*m_snapshot, m_fetchText);
+            fetch->reset();
+            fetch->bind(1, qlonglong(row.rowid));
+            // The snapshot holds every row its list of rowids named.
+            if (!fetch->step())
+                throw DataErrors::fromCode(
+                    SQLITE_CORRUPT, QString::fromUtf8(sqlite3_db_filename(*m_snapshot, "main")),
+                    QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)));
+            for (int field = 0; field < fieldCount; ++field)
+                values[field] = fetch->column(field);
+        } catch (const DatabaseError &error) {
+            markUnreadable(row.rowid, error.message());
+            continue;
+        }
+        row.values = std::move(values);
+    }
+}
+
+void AdoDataSet::markUnreadable(long long rowid, const QString &message) const
+{
+    if (m_unreadable.empty())
+        emit readFailed(message);
+    m_unreadable.emplace(rowid, message);
+}

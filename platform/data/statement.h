@@ -1,0 +1,103 @@
+// The RAII wrapper of one prepared SQLite statement: prepares, binds, steps
+// and reads columns in their storage classes; any failure raises the data
+// layer's DatabaseError in Russian, naming the file.
+#pragma once
+
+#include "dataerrors.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+#include <sqlite3.h>
+#include <vector>
+
+class Statement
+{
+public:
+    Statement(sqlite3 *db, const QString &sql) : m_db(db)
+    {
+        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &m_stmt, nullptr) != SQLITE_OK)
+            fail();
+    }
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+
+    sqlite3_stmt *get() const { return m_stmt; }
+    // One step; true while it yields a row.
+    bool step()
+    {
+        const int rc = sqlite3_step(m_stmt);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc != SQLITE_DONE)
+            fail();
+        return false;
+    }
+    void bind(int index, const QVariant &value)
+    {
+        int rc = SQLITE_OK;
+        switch (value.typeId()) {
+        case QMetaType::UnknownType:
+        case QMetaType::Nullptr:
+            rc = sqlite3_bind_null(m_stmt, index);
+            break;
+        case QMetaType::Double:
+            rc = sqlite3_bind_double(m_stmt, index, value.toDouble());
+            break;
+        case QMetaType::LongLong:
+            rc = sqlite3_bind_int64(m_stmt, index, value.toLongLong());
+            break;
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = value.toByteArray();
+            rc = sqlite3_bind_blob64(m_stmt, index, bytes.constData(), quint64(bytes.size()),
+                                     SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QByteArray text = value.toString().toUtf8();
+            rc = sqlite3_bind_text64(m_stmt, index, text.constData(), quint64(text.size()),
+                                     SQLITE_TRANSIENT, SQLITE_UTF8);
+            break;
+        }
+        }
+        if (rc != SQLITE_OK)
+            fail();
+    }
+    // A column of the current result row in its storage class.
+    QVariant column(int index) const
+    {
+        switch (sqlite3_column_type(m_stmt, index)) {
+        case SQLITE_INTEGER:
+            return qlonglong(sqlite3_column_int64(m_stmt, index));
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(m_stmt, index);
+        case SQLITE_TEXT:
+            return QString::fromUtf8(
+                reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, index)),
+                sqlite3_column_bytes(m_stmt, index));
+        case SQLITE_BLOB:
+            return QByteArray(static_cast<const char *>(sqlite3_column_blob(m_stmt, index)),
+                              sqlite3_column_bytes(m_stmt, index));
+        default:
+            return {};
+        }
+    }
+    // Makes the statement ready to run again.
+    void reset() { sqlite3_reset(m_stmt); }
+    // Binds, from `index` on, what rowMatch() compares: the rowid, then the
+    // values of `fields`.
+    void bindMatch(int index, long long rowid, const std::vector<QVariant> &values,
+                   const std::vector<int> &fields)
+    {
+        bind(index++, qlonglong(rowid));
+        for (const int field : fields)
+            bind(index++, values[field]);
+    }
+
+private:
+    [[noreturn]] void fail() const { throw DataErrors::fromConnection(m_db); }
+
+    sqlite3 *m_db;
+    sqlite3_stmt *m_stmt = nullptr;
+};
