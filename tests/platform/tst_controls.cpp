@@ -1,14 +1,12 @@
-// What a grid, a drop-down list and a status bar tell screen readers through
-// the helpers every window uses: a grid its current cell when it takes the
-// focus, a drop-down its value on entry and at each change, a status bar
-// panels they have not yet asked about while its window was hidden.
+// What a grid and a drop-down list tell screen readers through the helpers
+// every window uses: a grid its current cell when it takes the focus, a
+// drop-down its value on entry and at each change.
 #include "controls.h"
 #include "testsupport.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -20,11 +18,6 @@ namespace
 QString accessibleDescription(QWidget *widget)
 {
     return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Description);
-}
-
-QAccessible::Id accessibleId(QObject *object)
-{
-    return QAccessible::uniqueId(QAccessible::queryAccessibleInterface(object));
 }
 
 } // namespace
@@ -104,14 +97,4 @@ TEST(Controls, DropDownTellsItsValueOnEntryAndAtEachChange)
     box->setCurrentIndex(-1);
     EXPECT_EQ(accessibleDescription(box), QString());
     EXPECT_TRUE(announced.take().isEmpty());
-}
-
-TEST(Controls, StatusBarPanelsAreNewToScreenReadersOnceShown)
-{
-    QWidget window;
-    auto *bar = new PanelStatusBar({{60, Qt::AlignLeft, QStringLiteral("1")}}, &window);
-    auto *panel = bar->findChild<QLabel *>();
-    const QAccessible::Id askedWhileHidden = accessibleId(panel);
-    window.show();
-    EXPECT_NE(accessibleId(panel), askedWhileHidden);
 }
