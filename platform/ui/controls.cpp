@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
+#include <QShowEvent>
 #include <utility>
 
 namespace
@@ -38,6 +39,15 @@ void notifyFocus(QAccessibleInterface *object)
         notifier()(&event);
     else
         QAccessible::updateAccessibility(&event);
+}
+
+// The accessible object Qt makes for `object` after this one is dropped
+// has a new path on the accessibility bus (Qt 6.4 does not hand a freed id
+// out again at once), of which screen readers have nothing stored yet.
+void renewAccessibleObject(QObject *object)
+{
+    if (QAccessibleInterface *old = QAccessible::queryAccessibleInterface(object))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(old));
 }
 
 QAccessibleInterface *focusChildOf(QWidget *widget)
@@ -93,6 +103,14 @@ PanelStatusBar::PanelStatusBar(const std::vector<Panel> &panels, QWidget *parent
         addWidget(label, last ? 1 : 0);
         m_labels.push_back(label);
     }
+}
+
+void PanelStatusBar::showEvent(QShowEvent *event)
+{
+    QStatusBar::showEvent(event);
+    if (!event->spontaneous())
+        for (QLabel *label : m_labels)
+            renewAccessibleObject(label);
 }
 
 QString PanelStatusBar::panelText(int panel) const

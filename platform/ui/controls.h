@@ -20,7 +20,10 @@ QFont sansFont(int pixelHeight, bool bold = false);
 QFont serifFont(int pixelHeight, bool bold = false);
 
 // A status bar of panels of fixed widths; the last one reaches the right
-// edge.
+// edge. Each showing gives the panels new accessible objects: Qt 6.4 tells
+// screen readers of a widget that appears only that it is showing, never
+// that it is visible, so a panel they asked about while its window was
+// hidden would stay invisible to them, and the bar would be read empty.
 class PanelStatusBar : public QStatusBar
 {
     Q_OBJECT
@@ -34,6 +37,9 @@ public:
 
     QString panelText(int panel) const;
     void setPanelText(int panel, const QString &text);
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
     std::vector<QLabel *> m_labels;

@@ -115,12 +115,20 @@ TEST_F(ULogoTest, DayWithRowsShowsReminderAndCreatesMuzikFile)
 {
     folder.addEmptyDatabase();
     addDateRows(folder.path(), {{fifthOfMarch, QStringLiteral("день рождения"), true, {}, 0}});
+    // A screen reader that asked about the date panel while the window was
+    // hidden meets a new object there once it shows.
+    auto *datePanel = FrmTolvin->StatusBar1->findChild<QLabel *>(QStringLiteral("Panel4"));
+    auto datePanelId = [&] {
+        return QAccessible::uniqueId(QAccessible::queryAccessibleInterface(datePanel));
+    };
+    const QAccessible::Id askedWhileHidden = datePanelId();
 
     EXPECT_TRUE(runStep().empty());
 
     EXPECT_FALSE(FrmLogo->isVisible());
     EXPECT_FALSE(FrmLogo->Timer1->isActive());
     EXPECT_TRUE(FrmTolvin->isVisible());
+    EXPECT_NE(datePanelId(), askedWhileHidden);
     EXPECT_EQ(FrmTolvin->ADODataSet->recordCount(), 1);
     EXPECT_TRUE(FrmTolvin->ADOConnect.connected());
     EXPECT_EQ(ProgramPath, folder.path());
