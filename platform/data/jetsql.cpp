@@ -120,12 +120,10 @@ QString toSqlite(const QString &jetSql)
                     yesNoNames << name;
             }
             if (yes && equals >= 0) {
-                // Jet stores yes as -1; other programs' SQLite files hold 1.
-                // A list rather than "<> 0" keeps the comparison an index's.
-                out.truncate(equals);
-                while (out.endsWith(QLatin1Char(' ')))
-                    out.chop(1);
-                out += QLatin1String(" IN (-1, 1)");
+                // Jet stores yes as -1, other tools write 1: any number but
+                // 0 is a yes, as the editor reads it.
+                out.replace(equals, 1, QLatin1String("<>"));
+                out += QLatin1String("0");
             } else if (yes) {
                 // After a minus sign, "-1" would start an SQL comment.
                 out += out.endsWith(QLatin1Char('-')) ? QLatin1String(" -1") : QLatin1String("-1");

@@ -1163,18 +1163,25 @@ TEST(RemindersQuery, SelectsTodaysRowsOneTimeRowsFirst)
     // A stored time of day never equals the day's literal.
     db.addRaw(Calendar::fromDate(QDate(2027, 3, 5)) + 0.5, QStringLiteral("with time"), 0,
               pseudoDate(QDate(2027, 3, 5)), 0);
-    // Another program's yes, 1, is a yes as Jet's -1 is.
-    db.addRaw(Calendar::fromDate(QDate(2001, 3, 5)), QStringLiteral("yearly as 1"), 1,
-              pseudoDate(QDate(2001, 3, 5)), 0);
+    // Another program's yes, 1 or any number but 0, is a yes as Jet's -1 is.
+    for (const int yes : {1, 2})
+        db.addRaw(Calendar::fromDate(QDate(2001, 3, 5)), QStringLiteral("yearly as %1").arg(yes),
+                  yes, pseudoDate(QDate(2001, 3, 5)), 0);
 
     const struct {
         QDate today;
         QStringList oneTime;
         QStringList yearly;
     } cases[] = {
-        {QDate(2027, 3, 5), {"one-time 2027"}, {"yearly 1990", "yearly 2030", "yearly as 1"}},
-        {QDate(2026, 3, 5), {"one-time 2026"}, {"yearly 1990", "yearly 2030", "yearly as 1"}},
-        {QDate(2000, 3, 5), {"one-time 2000"}, {"yearly 1990", "yearly 2030", "yearly as 1"}},
+        {QDate(2027, 3, 5),
+         {"one-time 2027"},
+         {"yearly 1990", "yearly 2030", "yearly as 1", "yearly as 2"}},
+        {QDate(2026, 3, 5),
+         {"one-time 2026"},
+         {"yearly 1990", "yearly 2030", "yearly as 1", "yearly as 2"}},
+        {QDate(2000, 3, 5),
+         {"one-time 2000"},
+         {"yearly 1990", "yearly 2030", "yearly as 1", "yearly as 2"}},
         {QDate(2028, 2, 29), {}, {"yearly 29 Feb"}},
         {QDate(2027, 2, 28), {"one-time 28 Feb 2027"}, {}},
         {QDate(2027, 3, 1), {}, {}},
@@ -1209,7 +1216,7 @@ TEST(RemindersQuery, UsesTheIndexesAndNeverScansTheTable)
     };
     const QString reminder = explain(reminderQueryText(QDate(2027, 3, 5)));
     EXPECT_TRUE(reminder.contains(QStringLiteral("MULTI-INDEX OR"))) << reminder.toStdString();
-    EXPECT_TRUE(reminder.contains(QStringLiteral("USING INDEX TabData_Annually_PsevdoDate")))
+    EXPECT_TRUE(reminder.contains(QStringLiteral("USING INDEX TabData_PsevdoDate_Annually")))
         << reminder.toStdString();
     EXPECT_TRUE(reminder.contains(QStringLiteral("USING INDEX TabData_Annually_Date")))
         << reminder.toStdString();

@@ -38,34 +38,32 @@ INSTANTIATE_TEST_SUITE_P(
         Translation{"#12/29/1899#", "-1"}, Translation{"#2/29/2000#", "36585"},
         Translation{"#1/1/1800#", "-36522"}, Translation{"#03/05/2027#", "46451"},
         Translation{"# 3/5/2027 #", "46451"},
-        // A yes may be stored as -1 or 1; it sorts before no either way.
-        Translation{"x=True AND y = False", "x IN (-1, 1) AND y = 0"},
+        // A yes is any number but 0; it sorts before no whichever it is.
+        Translation{"x=True AND y = False", "x<>0 AND y = 0"},
         Translation{"(t.x) = True ORDER BY t.x DESC, y, (t.x)",
-                    "(t.x) IN (-1, 1) ORDER BY (t.x = 0) DESC, y, ((t.x = 0))"},
+                    "(t.x) <> 0 ORDER BY (t.x = 0) DESC, y, ((t.x = 0))"},
         Translation{"x<>True OR x>=True ORDER BY x", "x<>-1 OR x>=-1 ORDER BY x"},
         Translation{"TRUE true tRuE FALSE", "-1 -1 -1 0"},
         // Whole words only, and never a column of that name.
         Translation{"Trueness IsFalse True_ _False", "Trueness IsFalse True_ _False"},
-        Translation{"TabData.True=True", "TabData.True IN (-1, 1)"},
+        Translation{"TabData.True=True", "TabData.True<>0"},
         // A minus sign before True must not make "--", a comment.
         Translation{"a=-True", "a=- -1"},
         // Quoted strings and names stay as they are.
         Translation{"'True #1/2/2003# False'", "'True #1/2/2003# False'"},
-        Translation{"'it''s True'=True", "'it''s True' IN (-1, 1)"},
+        Translation{"'it''s True'=True", "'it''s True'<>0"},
         Translation{"\"True\" [False] `True`", "\"True\" [False] `True`"},
-        Translation{"'Комментарий True' OR Annually=True",
-                    "'Комментарий True' OR Annually IN (-1, 1)"},
+        Translation{"'Комментарий True' OR Annually=True", "'Комментарий True' OR Annually<>0"},
         Translation{"", ""}));
 
 TEST(JetSql, TranslatesTheRemindersQuery)
 {
-    EXPECT_EQ(
-        JetSql::toSqlite(reminderQueryText(QDate(2027, 3, 5))),
-        QStringLiteral("SELECT TabData.Date, TabData.Commentary, TabData.Annually, "
-                       "TabData.PsevdoDate, TabData.Muzik FROM TabData WHERE "
-                       "(((TabData.Annually) IN (-1, 1)) AND ((TabData.PsevdoDate)=36590)) OR "
-                       "(((TabData.Annually)=0)) AND ((TabData.Date)=46451) ORDER BY  "
-                       "(TabData.Annually = 0) DESC"));
+    EXPECT_EQ(JetSql::toSqlite(reminderQueryText(QDate(2027, 3, 5))),
+              QStringLiteral("SELECT TabData.Date, TabData.Commentary, TabData.Annually, "
+                             "TabData.PsevdoDate, TabData.Muzik FROM TabData WHERE "
+                             "(((TabData.Annually)<>0) AND ((TabData.PsevdoDate)=36590)) OR "
+                             "(((TabData.Annually)=0)) AND ((TabData.Date)=46451) ORDER BY  "
+                             "(TabData.Annually = 0) DESC"));
 }
 
 TEST(JetSql, RejectsDateLiteralsThatNameNoDay)
