@@ -32,7 +32,6 @@ public:
     ~AdoDataSet() override;
 
     void setConnection(AdoConnection *connection) { m_connection = connection; }
-    AdoConnection *connection() const { return m_connection; }
     void setCommandText(const QString &text) { m_commandText = text; }
     QString commandText() const { return m_commandText; }
 
@@ -111,23 +110,22 @@ private:
         long long rowid = 0;
         std::vector<QVariant> values;
     };
-    // The name under which the rowid rides along in a result row.
-    static constexpr const char *hiddenRowid = "orvista_rowid_";
 
     bool openLazily(QString &sql);
     void openWhole(const QString &sql);
-    std::vector<bool> readFields(sqlite3_stmt *stmt, int shift);
+    void readFields(sqlite3_stmt *stmt, int shift);
     void clear();
     void requireActive() const;
     void requireCurrent() const;
+    int requireField(const QString &name) const;
+    QString requireTable() const;
     void moveCurrent(int row);
+    void removeRow(int row, int current);
+    bool write(const QString &sql, const Row *values, const Row *match) const;
     // lazyrows.cpp: a row's values, read from the snapshot where not yet read.
     const Row &fetched(int row) const;
     void fetchFrom(int first) const;
-    void markUnreadable(long long rowid, const QString &message) const;
     sqlite3 *connectedHandle() const;
-    std::vector<int> writableFields() const;
-    QStringList quotedColumns(const std::vector<int> &fields) const;
 
     AdoConnection *m_connection = nullptr;
     QString m_commandText;
@@ -136,8 +134,10 @@ private:
     QString m_tableName;
     QStringList m_fieldNames;
     std::vector<FieldType> m_fieldTypes;
-    // Per field, the table column it was read from; empty for an expression.
-    std::vector<QString> m_columnNames;
+    // The fields read from a column of that table, which a post writes, and
+    // those columns' quoted names.
+    std::vector<int> m_writable;
+    QStringList m_columns;
     // A row whose values are empty has not been read yet: a plain list of a
     // table's columns reads each row's values when they are first needed.
     mutable std::vector<Row> m_rows;

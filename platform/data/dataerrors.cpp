@@ -51,11 +51,11 @@ DatabaseError connectionClosed()
     return DatabaseError(QStringLiteral("Операция недопустима, когда соединение закрыто"));
 }
 
-DatabaseError fromConnection(sqlite3 *db)
+DatabaseError fromConnection(sqlite3 *db, int code)
 {
     const char *path = sqlite3_db_filename(db, "main");
-    return fromCode(sqlite3_extended_errcode(db), QString::fromUtf8(path ? path : ""),
-                    QString::fromUtf8(sqlite3_errmsg(db)));
+    return fromCode(code ? code : sqlite3_extended_errcode(db), QString::fromUtf8(path ? path : ""),
+                    QString::fromUtf8(code ? sqlite3_errstr(code) : sqlite3_errmsg(db)));
 }
 
 } // namespace DataErrors

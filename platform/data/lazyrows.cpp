@@ -66,24 +66,21 @@ std::shared_ptr<sqlite3 *> openSnapshot(AdoConnection &connection)
     std::shared_ptr<sqlite3 *> reader = connection.openReader();
     if (!reader)
         return nullptr;
-    sqlite3 *db = *reader;
     bool wal = false;
-    try {
-        Statement mode(db, QStringLiteral("PRAGMA journal_mode"));
-        wal = mode.step() &&
-              mode.column(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
-    } catch (const DatabaseError &) {
-    }
-    if (!wal || sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
+    const auto isWal = [](void *wal, int, char **values, char **) {
+        *static_cast<bool *>(wal) = values[0] && qstricmp(values[0], "wal") == 0;
+        return 0;
+    };
+    sqlite3_exec(*reader, "PRAGMA journal_mode", isWal, &wal, nullptr);
+    if (!wal || sqlite3_exec(*reader, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
         return nullptr;
     return reader;
 }
 
 } // namespace
 
-// The editor's list, lazily where its fields are all declared columns of its
-// table and a snapshot can be kept; false leaves it to be read whole, from
-// `sql` as rewritten here so that it keeps the same order.
+// The editor's list, lazily where a snapshot can be kept; false leaves it to
+// be read whole, from `sql` as rewritten here so that it keeps the same order.
 bool AdoDataSet::openLazily(QString &sql)
 {
     const std::optional<ListTexts> list = editorList(sql);
@@ -91,13 +88,8 @@ bool AdoDataSet::openLazily(QString &sql)
         return false;
     sql = list->ordered;
     m_tableName = list->table;
-    const Statement fetch(connectedHandle(), list->fetch);
-    const std::vector<bool> declared = readFields(fetch.get(), 0);
-    const bool plain = std::all_of(declared.begin(), declared.end(), [](bool d) { return d; }) &&
-                       std::none_of(m_columnNames.begin(), m_columnNames.end(),
-                                    [](const QString &column) { return column.isEmpty(); });
-    if (plain)
-        m_snapshot = openSnapshot(*m_connection);
+    readFields(Statement(connectedHandle(), list->fetch).get(), 0);
+    m_snapshot = openSnapshot(*m_connection);
     if (!m_snapshot) {
         clear();
         return false;
@@ -133,14 +125,12 @@ void AdoDataSet::fetchFrom(int first) const
     connectedHandle();
     if (!*m_snapshot)
         throw DataErrors::connectionClosed();
-    const int fieldCount = int(m_fieldNames.size());
     const int end = std::min(recordCount(), first + rowsAtOnce);
     std::optional<Statement> fetch;
     for (int index = first; index < end; ++index) {
         Row &row = m_rows[index];
         if (!row.values.empty() || m_unreadable.count(row.rowid))
             continue;
-        std::vector<QVariant> values(fieldCount);
         try {
             if (!fetch)
                 fetch.emplace(*m_snapshot, m_fetchText);
@@ -148,22 +138,12 @@ void AdoDataSet::fetchFrom(int first) const
             fetch->bind(1, qlonglong(row.rowid));
             // The snapshot holds every row its list of rowids named.
             if (!fetch->step())
-                throw DataErrors::fromCode(
-                    SQLITE_CORRUPT, QString::fromUtf8(sqlite3_db_filename(*m_snapshot, "main")),
-                    QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)));
-            for (int field = 0; field < fieldCount; ++field)
-                values[field] = fetch->column(field);
+                throw DataErrors::fromConnection(*m_snapshot, SQLITE_CORRUPT);
+            row.values = fetch->row();
         } catch (const DatabaseError &error) {
-            markUnreadable(row.rowid, error.message());
-            continue;
+            if (m_unreadable.empty())
+                emit readFailed(error.message());
+            m_unreadable.emplace(row.rowid, error.message());
         }
-        row.values = std::move(values);
     }
-}
-
-void AdoDataSet::markUnreadable(long long rowid, const QString &message) const
-{
-    if (m_unreadable.empty())
-        emit readFailed(message);
-    m_unreadable.emplace(rowid, message);
 }

@@ -83,17 +83,16 @@ public:
             return {};
         }
     }
+    // The current result row's columns from `first` on.
+    std::vector<QVariant> row(int first = 0) const
+    {
+        std::vector<QVariant> values;
+        for (int index = first; index < sqlite3_column_count(m_stmt); ++index)
+            values.push_back(column(index));
+        return values;
+    }
     // Makes the statement ready to run again.
     void reset() { sqlite3_reset(m_stmt); }
-    // Binds, from `index` on, what rowMatch() compares: the rowid, then the
-    // values of `fields`.
-    void bindMatch(int index, long long rowid, const std::vector<QVariant> &values,
-                   const std::vector<int> &fields)
-    {
-        bind(index++, qlonglong(rowid));
-        for (const int field : fields)
-            bind(index++, values[field]);
-    }
 
 private:
     [[noreturn]] void fail() const { throw DataErrors::fromConnection(m_db); }
