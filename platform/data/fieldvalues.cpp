@@ -13,7 +13,7 @@
 #include <climits>
 #include <cmath>
 #include <optional>
-#include <set>
+#include <utility>
 
 namespace FieldValues
 {
@@ -21,24 +21,10 @@ namespace FieldValues
 namespace
 {
 
-constexpr double msecsPerDay = 86400000.0;
-
 bool isNumber(const QVariant &value)
 {
-    static const std::set<int> numbers{QMetaType::Int,       QMetaType::UInt,   QMetaType::LongLong,
-                                       QMetaType::ULongLong, QMetaType::Long,   QMetaType::ULong,
-                                       QMetaType::Short,     QMetaType::UShort, QMetaType::Double,
-                                       QMetaType::Float};
-    return numbers.count(value.typeId()) != 0;
-}
-
-// A date/time number's time of day counts away from the day, also for days
-// before 30 December 1899: -1.25 is 29 December 1899, 6 o'clock.
-double dateTimeNumber(const QDateTime &dateTime)
-{
-    const double day = Calendar::fromDate(dateTime.date());
-    const double fraction = dateTime.time().msecsSinceStartOfDay() / msecsPerDay;
-    return day < 0 ? day - fraction : day + fraction;
+    const int type = value.typeId();
+    return type == QMetaType::Int || type == QMetaType::LongLong || type == QMetaType::Double;
 }
 
 // A number that names no date stays as it is stored, so that reading it as
@@ -74,18 +60,20 @@ QString typeName(FieldType type)
 
 FieldType typeFromDeclaration(const char *declared)
 {
+    // The first word of these that the declared type holds, as SQLite finds
+    // a column's affinity.
+    static const std::pair<const char *, FieldType> words[] = {
+        {"DATE", FieldType::Date},       {"TIME", FieldType::Date},    {"YESNO", FieldType::YesNo},
+        {"BOOL", FieldType::YesNo},      {"BIT", FieldType::YesNo},    {"INT", FieldType::Integer},
+        {"COUNTER", FieldType::Integer}, {"REAL", FieldType::Real},    {"FLOA", FieldType::Real},
+        {"DOUB", FieldType::Real},       {"NUMERIC", FieldType::Real}, {"DECIMAL", FieldType::Real},
+        {"CURRENCY", FieldType::Real},
+    };
     const QString type = QString::fromUtf8(declared).toUpper();
-    if (type.contains(QLatin1String("DATE")) || type.contains(QLatin1String("TIME")))
-        return FieldType::Date;
-    if (type.contains(QLatin1String("YESNO")) || type.contains(QLatin1String("BOOL")) ||
-        type == QLatin1String("BIT"))
-        return FieldType::YesNo;
-    if (type.contains(QLatin1String("INT")) || type == QLatin1String("COUNTER"))
-        return FieldType::Integer;
-    if (type.contains(QLatin1String("REAL")) || type.contains(QLatin1String("FLOA")) ||
-        type.contains(QLatin1String("DOUB")) || type.contains(QLatin1String("NUMERIC")) ||
-        type.contains(QLatin1String("DECIMAL")) || type.contains(QLatin1String("CURRENCY")))
-        return FieldType::Real;
+    for (const auto &[word, fieldType] : words) {
+        if (type.contains(QLatin1String(word)))
+            return fieldType;
+    }
     return FieldType::Text;
 }
 
@@ -128,63 +116,37 @@ QVariant toStorage(FieldType type, const QVariant &value, const QString &fieldNa
 {
     if (isNull(value))
         return {};
-    bool ok = true;
+    bool ok = isNumber(value);
     QVariant stored;
     switch (type) {
     case FieldType::Date:
         if (value.typeId() == QMetaType::QDate) {
             ok = value.toDate().isValid();
             stored = Calendar::fromDate(value.toDate());
-        } else if (value.typeId() == QMetaType::QDateTime) {
-            ok = value.toDateTime().isValid();
-            stored = dateTimeNumber(value.toDateTime());
-        } else if (isNumber(value)) {
-            stored = value.toDouble(&ok);
-        } else {
-            ok = false;
+        } else if (ok) {
+            stored = value.toDouble();
         }
         break;
     case FieldType::YesNo:
-        if (value.typeId() == QMetaType::Bool || isNumber(value))
-            stored = qlonglong(value.toDouble(&ok) != 0 ? -1 : 0);
-        else
-            ok = false;
+        ok = ok || value.typeId() == QMetaType::Bool;
+        stored = qlonglong(value.toDouble() != 0 ? -1 : 0);
         break;
     case FieldType::Integer:
-        if (value.typeId() == QMetaType::Bool) {
-            stored = qlonglong(value.toBool() ? -1 : 0);
-        } else if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
+        if (value.typeId() == QMetaType::Double) {
             // Within the range of qRound64, whose result is undefined beyond it.
-            const double number = value.toDouble(&ok);
-            ok = ok && number > -9.2e18 && number < 9.2e18;
-            if (ok)
-                stored = qRound64(number);
-        } else if (isNumber(value) || value.typeId() == QMetaType::QString) {
-            stored = value.toLongLong(&ok);
-            // A number read as its text beyond the whole numbers goes back
-            // as it was stored, so that the rest of its row can be posted.
-            if (!ok && value.typeId() == QMetaType::QString) {
-                const double number = value.toString().toDouble(&ok);
-                ok = ok && beyondInteger(number) == value;
-                stored = number;
-            }
+            const double number = value.toDouble();
+            ok = number > -9.2e18 && number < 9.2e18;
+            stored = ok ? qRound64(number) : 0;
         } else {
-            ok = false;
+            stored = value.toLongLong();
         }
         break;
     case FieldType::Real:
-        if (isNumber(value) || value.typeId() == QMetaType::QString)
-            stored = value.toDouble(&ok);
-        else
-            ok = false;
+        stored = value.toDouble();
         break;
     case FieldType::Text:
-        if (value.typeId() == QMetaType::QByteArray)
-            stored = value;
-        else if (value.canConvert<QString>())
-            stored = value.toString();
-        else
-            ok = false;
+        ok = value.canConvert<QString>();
+        stored = value.toString();
         break;
     }
     if (!ok)

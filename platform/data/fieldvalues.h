@@ -11,7 +11,8 @@ namespace FieldValues
 
 using FieldType = AdoDataSet::FieldType;
 
-// The field type of a column's declared type ("DATETIME", "YESNO", ...).
+// The field type of a column's declared type ("DATETIME", "YESNO", ...);
+// Text for none, as an expression has.
 FieldType typeFromDeclaration(const char *declared);
 
 // An invalid QVariant or a null pointer: SQL's Null.
