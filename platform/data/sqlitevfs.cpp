@@ -117,16 +117,11 @@ int vfsDelete(sqlite3_vfs *vfs, const char *name, int syncFolder)
     return base->xDelete(base, shortened.c_str(), syncFolder);
 }
 
-int vfsAccess(sqlite3_vfs *vfs, const char *name, int flags, int *result)
+// Calls the Unix VFS's own function `Member` for it.
+template <auto Member, typename... Args>
+auto forward(sqlite3_vfs *vfs, Args... args)
 {
-    sqlite3_vfs *base = baseOf(vfs);
-    return base->xAccess(base, name, flags, result);
-}
-
-int vfsFullPathname(sqlite3_vfs *vfs, const char *name, int size, char *out)
-{
-    sqlite3_vfs *base = baseOf(vfs);
-    return base->xFullPathname(base, name, size, out);
+    return (baseOf(vfs)->*Member)(baseOf(vfs), args...);
 }
 
 sqlite3_vfs *wrap(sqlite3_vfs &vfs, const char *baseName, const char *name)
@@ -143,36 +138,20 @@ sqlite3_vfs *wrap(sqlite3_vfs &vfs, const char *baseName, const char *name)
     vfs.pAppData = base;
     vfs.xOpen = vfsOpen;
     vfs.xDelete = vfsDelete;
-    vfs.xAccess = vfsAccess;
-    vfs.xFullPathname = vfsFullPathname;
-    vfs.xDlOpen = [](sqlite3_vfs *v, const char *f) { return baseOf(v)->xDlOpen(baseOf(v), f); };
-    vfs.xDlError = [](sqlite3_vfs *v, int n, char *m) { baseOf(v)->xDlError(baseOf(v), n, m); };
-    vfs.xDlSym = [](sqlite3_vfs *v, void *h, const char *s) {
-        return baseOf(v)->xDlSym(baseOf(v), h, s);
-    };
-    vfs.xDlClose = [](sqlite3_vfs *v, void *h) { baseOf(v)->xDlClose(baseOf(v), h); };
-    vfs.xRandomness = [](sqlite3_vfs *v, int n, char *out) {
-        return baseOf(v)->xRandomness(baseOf(v), n, out);
-    };
-    vfs.xSleep = [](sqlite3_vfs *v, int us) { return baseOf(v)->xSleep(baseOf(v), us); };
-    vfs.xCurrentTime = [](sqlite3_vfs *v, double *t) {
-        return baseOf(v)->xCurrentTime(baseOf(v), t);
-    };
-    vfs.xGetLastError = [](sqlite3_vfs *v, int n, char *m) {
-        return baseOf(v)->xGetLastError(baseOf(v), n, m);
-    };
-    vfs.xCurrentTimeInt64 = [](sqlite3_vfs *v, sqlite3_int64 *t) {
-        return baseOf(v)->xCurrentTimeInt64(baseOf(v), t);
-    };
-    vfs.xSetSystemCall = [](sqlite3_vfs *v, const char *n, sqlite3_syscall_ptr p) {
-        return baseOf(v)->xSetSystemCall(baseOf(v), n, p);
-    };
-    vfs.xGetSystemCall = [](sqlite3_vfs *v, const char *n) {
-        return baseOf(v)->xGetSystemCall(baseOf(v), n);
-    };
-    vfs.xNextSystemCall = [](sqlite3_vfs *v, const char *n) {
-        return baseOf(v)->xNextSystemCall(baseOf(v), n);
-    };
+    vfs.xAccess = forward<&sqlite3_vfs::xAccess>;
+    vfs.xFullPathname = forward<&sqlite3_vfs::xFullPathname>;
+    vfs.xDlOpen = forward<&sqlite3_vfs::xDlOpen>;
+    vfs.xDlError = forward<&sqlite3_vfs::xDlError>;
+    vfs.xDlSym = forward<&sqlite3_vfs::xDlSym>;
+    vfs.xDlClose = forward<&sqlite3_vfs::xDlClose>;
+    vfs.xRandomness = forward<&sqlite3_vfs::xRandomness>;
+    vfs.xSleep = forward<&sqlite3_vfs::xSleep>;
+    vfs.xCurrentTime = forward<&sqlite3_vfs::xCurrentTime>;
+    vfs.xGetLastError = forward<&sqlite3_vfs::xGetLastError>;
+    vfs.xCurrentTimeInt64 = forward<&sqlite3_vfs::xCurrentTimeInt64>;
+    vfs.xSetSystemCall = forward<&sqlite3_vfs::xSetSystemCall>;
+    vfs.xGetSystemCall = forward<&sqlite3_vfs::xGetSystemCall>;
+    vfs.xNextSystemCall = forward<&sqlite3_vfs::xNextSystemCall>;
     return sqlite3_vfs_register(&vfs, 0) == SQLITE_OK ? &vfs : nullptr;
 }
 
