@@ -6,6 +6,7 @@
 #include "datetext.h"
 
 #include <QDateTime>
+#include <algorithm>
 
 namespace
 {
@@ -84,7 +85,8 @@ void DataSource::followDataSet()
     connect(set, &QObject::destroyed, this, [this] { refresh(); });
 }
 
-void DataSource::setColumnField(int column, const QString &fieldName)
+void DataSource::setColumn(int column, const QString &fieldName, const QString &title,
+                           Qt::Alignment alignment)
 {
     if (column < 0)
         return;
@@ -94,8 +96,8 @@ void DataSource::setColumnField(int column, const QString &fieldName)
         m_columns.resize(column + 1);
         endInsertColumns();
     }
-    m_columns[column].field = m_dataSet ? m_dataSet->fieldIndex(fieldName) : -1;
-    m_columns[column].title = fieldName;
+    m_columns[column] = {m_dataSet ? m_dataSet->fieldIndex(fieldName) : -1, title, alignment,
+                         m_columns[column].shown};
     const int shown = modelColumn(column);
     if (shown < 0)
         return;
@@ -104,43 +106,34 @@ void DataSource::setColumnField(int column, const QString &fieldName)
         emit dataChanged(index(0, shown), index(m_rowCount - 1, shown));
 }
 
-void DataSource::setColumnTitle(int column, const QString &title, Qt::Alignment alignment)
-{
-    if (column < 0 || column >= int(m_columns.size()))
-        return;
-    m_columns[column].title = title;
-    m_columns[column].alignment = alignment;
-    const int shown = modelColumn(column);
-    if (shown >= 0)
-        emit headerDataChanged(Qt::Horizontal, shown, shown);
-}
-
 void DataSource::setColumnShown(int column, bool shown)
 {
     if (column < 0 || column >= int(m_columns.size()) || m_columns[column].shown == shown)
         return;
-    int position = 0;
-    for (int before = 0; before < column; ++before)
-        position += m_columns[before].shown ? 1 : 0;
-    if (shown) {
+    const int position = shownBefore(column);
+    if (shown)
         beginInsertColumns({}, position, position);
-        m_columns[column].shown = true;
-        endInsertColumns();
-    } else {
+    else
         beginRemoveColumns({}, position, position);
-        m_columns[column].shown = false;
+    m_columns[column].shown = shown;
+    if (shown)
+        endInsertColumns();
+    else
         endRemoveColumns();
-    }
 }
 
 int DataSource::modelColumn(int column) const
 {
     if (column < 0 || column >= int(m_columns.size()) || !m_columns[column].shown)
         return -1;
-    int position = 0;
-    for (int before = 0; before < column; ++before)
-        position += m_columns[before].shown ? 1 : 0;
-    return position;
+    return shownBefore(column);
+}
+
+// The shown columns among the layout's first `count`.
+int DataSource::shownBefore(int count) const
+{
+    return int(std::count_if(m_columns.begin(), m_columns.begin() + count,
+                             [](const Column &column) { return column.shown; }));
 }
 
 const DataSource::Column *DataSource::shownColumn(int modelColumn) const
@@ -195,12 +188,7 @@ int DataSource::rowCount(const QModelIndex &parent) const
 
 int DataSource::columnCount(const QModelIndex &parent) const
 {
-    if (parent.isValid())
-        return 0;
-    int count = 0;
-    for (const Column &column : m_columns)
-        count += column.shown ? 1 : 0;
-    return count;
+    return parent.isValid() ? 0 : shownBefore(int(m_columns.size()));
 }
 
 QVariant DataSource::data(const QModelIndex &index, int role) const

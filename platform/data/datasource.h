@@ -23,8 +23,8 @@ public:
 
     // Column layout: the field a column shows, its title and whether it is
     // shown. Layout columns keep their numbers whatever is hidden.
-    void setColumnField(int column, const QString &fieldName);
-    void setColumnTitle(int column, const QString &title, Qt::Alignment alignment);
+    void setColumn(int column, const QString &fieldName, const QString &title,
+                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
     void setColumnShown(int column, bool shown);
     // The model column of a layout column; -1 while it is hidden.
     int modelColumn(int column) const;
@@ -49,6 +49,7 @@ private:
         bool shown = true;
     };
     const Column *shownColumn(int modelColumn) const;
+    int shownBefore(int count) const;
     void rebuildColumns();
     void followDataSet();
     void setShownCurrent(int row);
