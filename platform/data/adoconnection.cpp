@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QUrl>
 #include <algorithm>
 #include <sqlite3.h>
@@ -31,15 +32,12 @@ QString findFile(const QString &path)
 {
     const QFileInfo exact(path);
     const QDir folder = exact.dir();
-    QStringList matches;
-    if (!exact.fileName().isEmpty() && folder.exists()) {
-        const QStringList names =
-            folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
-        for (const QString &name : names) {
-            if (name.compare(exact.fileName(), Qt::CaseInsensitive) == 0)
-                matches << name;
-        }
-    }
+    // A name filter matches without regard to case; the name holds no wildcard.
+    const QStringList matches =
+        exact.fileName().isEmpty() || !folder.exists()
+            ? QStringList()
+            : folder.entryList({exact.fileName()}, QDir::Files | QDir::Hidden | QDir::System,
+                               QDir::Unsorted);
     if (matches.size() > 1)
         return folder.filePath(*std::min_element(matches.cbegin(), matches.cend()));
     if (exact.isFile())
@@ -140,52 +138,26 @@ sqlite3 *openUnshared(const QString &path, int &rc, QString &reason)
 
 } // namespace
 
-AdoConnection::AdoConnection() = default;
-
-AdoConnection::~AdoConnection()
-{
-    close();
-}
-
 QString AdoConnection::dataSourceOf(const QString &connectionString)
 {
     // Pairs "Key=Value" separated by ";". As in OLE DB connection strings, a
     // value may be quoted with " or ' so that it can hold a ";", and the
     // quote itself stands doubled inside it.
-    qsizetype i = 0;
-    const qsizetype n = connectionString.size();
-    while (i < n) {
-        const qsizetype equals = connectionString.indexOf(QLatin1Char('='), i);
-        if (equals < 0)
+    static const QRegularExpression pair(
+        QStringLiteral("([^=]*)= *(?:([\"'])((?:(?!\\2).|\\2\\2)*)\\2?[^;]*|([^;]*))"),
+        QRegularExpression::DotMatchesEverythingOption);
+    for (qsizetype i = 0; i < connectionString.size(); ++i) {
+        const QRegularExpressionMatch match =
+            pair.match(connectionString, i, QRegularExpression::NormalMatch,
+                       QRegularExpression::AnchorAtOffsetMatchOption);
+        if (!match.hasMatch())
             break;
-        const QString key = connectionString.mid(i, equals - i).trimmed();
-        qsizetype j = equals + 1;
-        while (j < n && connectionString[j] == QLatin1Char(' '))
-            ++j;
-        QString value;
-        if (j < n &&
-            (connectionString[j] == QLatin1Char('"') || connectionString[j] == QLatin1Char('\''))) {
-            const QChar quote = connectionString[j];
-            qsizetype k = j + 1;
-            for (; k < n; ++k) {
-                if (connectionString[k] == quote) {
-                    if (k + 1 >= n || connectionString[k + 1] != quote)
-                        break;
-                    ++k;
-                }
-                value += connectionString[k];
-            }
-            i = connectionString.indexOf(QLatin1Char(';'), k);
-        } else {
-            const qsizetype semicolon = connectionString.indexOf(QLatin1Char(';'), j);
-            value = connectionString.mid(j, (semicolon < 0 ? n : semicolon) - j).trimmed();
-            i = semicolon;
-        }
-        if (key.compare(QLatin1String("Data Source"), Qt::CaseInsensitive) == 0)
-            return value;
-        if (i < 0)
-            break;
-        ++i;
+        const QString quote = match.captured(2);
+        if (match.captured(1).trimmed().compare(QLatin1String("Data Source"),
+                                                Qt::CaseInsensitive) == 0)
+            return quote.isEmpty() ? match.captured(4).trimmed()
+                                   : match.captured(3).replace(quote + quote, quote);
+        i = match.capturedEnd();
     }
     return {};
 }

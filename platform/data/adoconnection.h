@@ -13,8 +13,8 @@ struct sqlite3;
 class AdoConnection
 {
 public:
-    AdoConnection();
-    ~AdoConnection();
+    AdoConnection() = default;
+    ~AdoConnection() { close(); }
     AdoConnection(const AdoConnection &) = delete;
     AdoConnection &operator=(const AdoConnection &) = delete;
 

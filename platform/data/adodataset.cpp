@@ -44,10 +44,6 @@ QString quoted(const QString &name)
 
 } // namespace
 
-AdoDataSet::AdoDataSet(QObject *parent) : QObject(parent) {}
-
-AdoDataSet::~AdoDataSet() = default;
-
 void AdoDataSet::open()
 {
     close();

@@ -28,8 +28,7 @@ public:
     // boolean stored as -1/0.
     enum class FieldType { Date, YesNo, Text, Integer, Real };
 
-    explicit AdoDataSet(QObject *parent = nullptr);
-    ~AdoDataSet() override;
+    explicit AdoDataSet(QObject *parent = nullptr) : QObject(parent) {}
 
     void setConnection(AdoConnection *connection) { m_connection = connection; }
     void setCommandText(const QString &text) { m_commandText = text; }

@@ -118,8 +118,7 @@ int vfsDelete(sqlite3_vfs *vfs, const char *name, int syncFolder)
 }
 
 // Calls the Unix VFS's own function `Member` for it.
-template <auto Member, typename... Args>
-auto forward(sqlite3_vfs *vfs, Args... args)
+template <auto Member, typename... Args> auto forward(sqlite3_vfs *vfs, Args... args)
 {
     return (baseOf(vfs)->*Member)(baseOf(vfs), args...);
 }
