@@ -18,18 +18,9 @@
 namespace
 {
 
-// The editor's list as the texts that read it: its rowids in order, one row
-// by rowid, and the list itself in the order of those rowids.
-struct ListTexts {
-    QString table;
-    QString rowids;
-    QString fetch;
-    QString ordered;
-};
-
 // Plain names of one table's columns, ordered by named columns; anything
 // else (a WHERE, an alias, an expression, a position, a join) is not it.
-std::optional<ListTexts> editorList(const QString &sql)
+QRegularExpressionMatch editorList(const QString &sql)
 {
     static const QString name = QStringLiteral("[A-Za-z_]\\w*(?:\\.[A-Za-z_]\\w*)?");
     static const QString key = name + QStringLiteral("(?:\\s+(?:ASC|DESC))?");
@@ -38,19 +29,7 @@ std::optional<ListTexts> editorList(const QString &sql)
                        "(?:\\s+ORDER\\s+BY\\s+(%2(?:\\s*,\\s*%2)*))?\\s*$")
             .arg(name, key),
         QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = shape.match(sql);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const QString columns = match.captured(1);
-    const QString table = match.captured(2);
-    // Rows of equal keys keep the order in which they were added, whichever
-    // index SQLite walks for the rowids alone.
-    const QString order = match.captured(3).isEmpty()
-                              ? QStringLiteral("rowid")
-                              : match.captured(3) + QStringLiteral(", rowid");
-    return ListTexts{table, QStringLiteral("SELECT rowid FROM %1 ORDER BY %2").arg(table, order),
-                     QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columns, table),
-                     QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(columns, table, order)};
+    return shape.match(sql);
 }
 
 // A read-only connection in one read transaction, begun here and kept until
@@ -83,21 +62,27 @@ std::shared_ptr<sqlite3 *> openSnapshot(AdoConnection &connection)
 // be read whole, from `sql` as rewritten here so that it keeps the same order.
 bool AdoDataSet::openLazily(QString &sql)
 {
-    const std::optional<ListTexts> list = editorList(sql);
-    if (!list)
+    const QRegularExpressionMatch list = editorList(sql);
+    if (!list.hasMatch())
         return false;
-    sql = list->ordered;
-    m_tableName = list->table;
-    readFields(Statement(connectedHandle(), list->fetch).get(), 0);
+    m_tableName = list.captured(2);
+    // Rows of equal keys keep the order in which they were added, whichever
+    // index SQLite walks for the rowids alone.
+    const QString order = list.captured(3).isEmpty() ? QStringLiteral("rowid")
+                                                     : list.captured(3) + QStringLiteral(", rowid");
+    sql = QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(list.captured(1), m_tableName, order);
+    m_fetchText =
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(list.captured(1), m_tableName);
+    readFields(Statement(connectedHandle(), m_fetchText).get(), 0);
     m_snapshot = openSnapshot(*m_connection);
     if (!m_snapshot) {
         clear();
         return false;
     }
-    Statement rowids(*m_snapshot, list->rowids);
+    Statement rowids(*m_snapshot,
+                     QStringLiteral("SELECT rowid FROM %1 ORDER BY %2").arg(m_tableName, order));
     while (rowids.step())
         m_rows.emplace_back().rowid = sqlite3_column_int64(rowids.get(), 0);
-    m_fetchText = list->fetch;
     fetchFrom(0);
     return true;
 }
