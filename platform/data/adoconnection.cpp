@@ -45,14 +45,7 @@ QString findFile(const QString &path)
     return matches.isEmpty() ? QString() : folder.filePath(matches.first());
 }
 
-// Reads the schema once, so that a file that is not a database fails here
-// rather than at the first query. Returns SQLite's result code.
-int probe(sqlite3 *db)
-{
-    return sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-}
-
-// Whether a failed probe says the file could be read but not with the means
+// Whether a failed opening says the file could be read but not with the means
 // this way of opening asked for (a side file that cannot be made, a file
 // that cannot be written), so that a more modest way may still read it.
 bool refusedForWriting(int rc)
@@ -96,7 +89,9 @@ sqlite3 *openFile(const QString &path, Way way, int &rc, QString &reason)
     }
     if (rc == SQLITE_OK) {
         sqlite3_busy_timeout(db, busyTimeoutMs);
-        rc = probe(db);
+        // Reads the schema once, so that a file that is not a database fails
+        // here rather than at the first query.
+        rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     }
     if (rc == SQLITE_OK)
         return db;

@@ -3,6 +3,7 @@
 #include "dataerrors.h"
 
 #include <sqlite3.h>
+#include <utility>
 
 namespace DataErrors
 {
@@ -10,13 +11,8 @@ namespace DataErrors
 namespace
 {
 
-struct Sentence {
-    int code;
-    const char *text;
-};
-
 // By primary result code; "%1" is the file's name.
-constexpr Sentence sentences[] = {
+constexpr std::pair<int, const char *> sentences[] = {
     {SQLITE_CANTOPEN, "Не удаётся открыть файл базы данных «%1»"},
     {SQLITE_NOTADB, "Файл «%1» не является базой данных"},
     {SQLITE_CORRUPT, "Файл базы данных «%1» повреждён"},
@@ -34,9 +30,9 @@ constexpr Sentence sentences[] = {
 DatabaseError fromCode(int code, const QString &path, const QString &detail)
 {
     const char *text = "Не удаётся выполнить запрос к базе данных «%1»";
-    for (const Sentence &sentence : sentences) {
-        if (sentence.code == (code & 0xff))
-            text = sentence.text;
+    for (const auto &[primary, sentence] : sentences) {
+        if (primary == (code & 0xff))
+            text = sentence;
     }
     QString message = QString::fromUtf8(text).arg(path);
     if (!detail.isEmpty())

@@ -44,8 +44,6 @@ QString displayText(AdoDataSet::FieldType type, const QVariant &value)
 
 } // namespace
 
-DataSource::DataSource(QObject *parent) : QAbstractTableModel(parent) {}
-
 void DataSource::setDataSet(AdoDataSet *dataSet)
 {
     if (m_dataSet == dataSet)
@@ -53,36 +51,31 @@ void DataSource::setDataSet(AdoDataSet *dataSet)
     if (m_dataSet)
         disconnect(m_dataSet, nullptr, this, nullptr);
     m_dataSet = dataSet;
-    if (m_dataSet)
-        followDataSet();
-    refresh();
-}
-
-void DataSource::followDataSet()
-{
-    AdoDataSet *set = m_dataSet;
-    connect(set, &AdoDataSet::reset, this, &DataSource::refresh);
-    connect(set, &AdoDataSet::rowAboutToBeInserted, this,
+    if (!dataSet)
+        return refresh();
+    connect(dataSet, &AdoDataSet::reset, this, &DataSource::refresh);
+    connect(dataSet, &AdoDataSet::rowAboutToBeInserted, this,
             [this](int row) { beginInsertRows({}, row, row); });
-    connect(set, &AdoDataSet::rowInserted, this, [this] {
+    connect(dataSet, &AdoDataSet::rowInserted, this, [this] {
         ++m_rowCount;
         endInsertRows();
     });
-    connect(set, &AdoDataSet::rowAboutToBeRemoved, this,
+    connect(dataSet, &AdoDataSet::rowAboutToBeRemoved, this,
             [this](int row) { beginRemoveRows({}, row, row); });
-    connect(set, &AdoDataSet::rowRemoved, this, [this] {
+    connect(dataSet, &AdoDataSet::rowRemoved, this, [this] {
         --m_rowCount;
         if (m_shownCurrent >= m_rowCount)
             m_shownCurrent = -1;
         endRemoveRows();
     });
-    connect(set, &AdoDataSet::rowChanged, this, [this](int row) {
+    connect(dataSet, &AdoDataSet::rowChanged, this, [this](int row) {
         if (row >= 0 && row < m_rowCount && columnCount() > 0)
             emit dataChanged(index(row, 0), index(row, columnCount() - 1));
     });
-    connect(set, &AdoDataSet::currentChanged, this, &DataSource::setShownCurrent);
+    connect(dataSet, &AdoDataSet::currentChanged, this, &DataSource::setShownCurrent);
     // A dataset that goes away leaves the grid without rows.
-    connect(set, &QObject::destroyed, this, [this] { refresh(); });
+    connect(dataSet, &QObject::destroyed, this, [this] { refresh(); });
+    refresh();
 }
 
 void DataSource::setColumn(int column, const QString &fieldName, const QString &title,

@@ -15,7 +15,7 @@ class DataSource : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    explicit DataSource(QObject *parent = nullptr);
+    explicit DataSource(QObject *parent = nullptr) : QAbstractTableModel(parent) {}
 
     // Binds a dataset, or none (the grid then shows no rows).
     void setDataSet(AdoDataSet *dataSet);
@@ -51,7 +51,6 @@ private:
     const Column *shownColumn(int modelColumn) const;
     int shownBefore(int count) const;
     void rebuildColumns();
-    void followDataSet();
     void setShownCurrent(int row);
 
     QPointer<AdoDataSet> m_dataSet;

@@ -21,6 +21,12 @@ namespace FieldValues
 namespace
 {
 
+// An invalid QVariant or a null pointer: SQL's Null.
+bool isNull(const QVariant &value)
+{
+    return !value.isValid() || value.typeId() == QMetaType::Nullptr;
+}
+
 bool isNumber(const QVariant &value)
 {
     const int type = value.typeId();
@@ -77,11 +83,6 @@ FieldType typeFromDeclaration(const char *declared)
     return FieldType::Text;
 }
 
-bool isNull(const QVariant &value)
-{
-    return !value.isValid() || value.typeId() == QMetaType::Nullptr;
-}
-
 QVariant fromStorage(FieldType type, const QVariant &stored)
 {
     if (isNull(stored))
@@ -94,16 +95,11 @@ QVariant fromStorage(FieldType type, const QVariant &stored)
     case FieldType::YesNo:
         return number ? QVariant(stored.toDouble() != 0) : stored;
     case FieldType::Integer:
-        if (stored.typeId() == QMetaType::LongLong) {
-            const qlonglong value = stored.toLongLong();
-            return value >= INT_MIN && value <= INT_MAX ? QVariant(int(value))
-                                                        : beyondInteger(double(value));
-        }
-        if (stored.typeId() == QMetaType::Double) {
-            const double value = stored.toDouble();
-            return value >= INT_MIN && value <= INT_MAX ? stored : beyondInteger(value);
-        }
-        return stored;
+        if (!number)
+            return stored;
+        if (!(stored.toDouble() >= INT_MIN && stored.toDouble() <= INT_MAX))
+            return beyondInteger(stored.toDouble());
+        return stored.typeId() == QMetaType::LongLong ? QVariant(stored.toInt()) : stored;
     case FieldType::Real:
         return number ? QVariant(stored.toDouble()) : stored;
     case FieldType::Text:

@@ -15,9 +15,6 @@ using FieldType = AdoDataSet::FieldType;
 // Text for none, as an expression has.
 FieldType typeFromDeclaration(const char *declared);
 
-// An invalid QVariant or a null pointer: SQL's Null.
-bool isNull(const QVariant &value);
-
 // From a value as SQLite holds it to the value the programs read: a date
 // number as QDate (QDateTime with a time of day), a yes/no number as bool.
 // A value the type cannot read stays as stored, so that reading it as that
