@@ -35,11 +35,9 @@ QString rowMatch(const QStringList &columns)
     return condition;
 }
 
-QString quoted(const QString &name)
+QString quoted(QString name)
 {
-    QString text = name;
-    return QLatin1Char('"') + text.replace(QLatin1Char('"'), QLatin1String("\"\"")) +
-           QLatin1Char('"');
+    return u'"' + name.replace(u'"', QLatin1String("\"\"")) + u'"';
 }
 
 } // namespace

@@ -38,10 +38,8 @@ public:
     // becomes current. Raises DatabaseError (no connection, bad SQL,
     // missing table or column).
     void open();
-    // Drops the rows; no effect when closed.
     void close();
     bool active() const { return m_state != State::Inactive; }
-    // True opens a closed dataset, false closes it.
     void setActive(bool on);
 
     bool isEmpty() const { return m_rows.empty(); }
@@ -63,23 +61,18 @@ public:
 
     // A column of the current row (or of the row being appended or edited);
     // a null QVariant for Null. Raises DatabaseError without a current row,
-    // for an unknown name, and with the database's reason for a row that
-    // cannot be read.
+    // for an unknown name, and with the database's reason for an unread row.
     QVariant fieldValue(const QString &name) const;
 
     // Starts a new, empty row at the end; it becomes current.
     void append();
-    // Puts the current row into editing; raises DatabaseError for a row
-    // that cannot be read.
+    // Raises DatabaseError for a row that cannot be read.
     void edit();
-    // Sets a column of the row being appended or edited.
     void setFieldValue(const QString &name, const QVariant &value);
-    // Writes the appended or edited row to the database at once. An edited
-    // row is written only where the table's row still holds the values read
-    // (or last posted); where it does not, DatabaseError is raised and the
-    // row stays pending.
+    // Writes the appended or edited row to the database at once, an edited
+    // one only where the table's row still holds the values read (or last
+    // posted); else DatabaseError is raised and the row stays pending.
     void post();
-    // Abandons a pending append or edit.
     void cancel();
     // Deletes the current row from the database, only where it still holds
     // the values read (or last posted), else raises DatabaseError and keeps

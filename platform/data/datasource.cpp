@@ -5,7 +5,6 @@
 
 #include "datetext.h"
 
-#include <QDateTime>
 #include <algorithm>
 
 namespace
@@ -15,30 +14,19 @@ const QString currentRowMark = QStringLiteral("\u25B6");
 
 QString displayText(AdoDataSet::FieldType type, const QVariant &value)
 {
-    if (!value.isValid())
+    const int kind = value.typeId();
+    // Only a date's day: the programs store no time of day. A stored value
+    // that names no date, or that a whole number's field cannot read (kept
+    // as its text), shows an empty cell.
+    if (type == AdoDataSet::FieldType::Date)
+        return kind == QMetaType::QDate || kind == QMetaType::QDateTime
+                   ? shortDateText(value.toDate())
+                   : QString();
+    if (type == AdoDataSet::FieldType::Integer && kind == QMetaType::QString)
         return {};
-    switch (type) {
-    case AdoDataSet::FieldType::Date:
-        // Only the day: the programs store no time of day.
-        if (value.typeId() == QMetaType::QDate)
-            return shortDateText(value.toDate());
-        if (value.typeId() == QMetaType::QDateTime)
-            return shortDateText(value.toDateTime().date());
-        // A stored value that names no date shows an empty cell.
-        return {};
-    case AdoDataSet::FieldType::Integer:
-        // Nor does a value the field cannot read as a whole number, which
-        // it keeps as its text.
-        if (value.typeId() == QMetaType::QString)
-            return {};
-        break;
-    case AdoDataSet::FieldType::YesNo:
-        if (value.typeId() == QMetaType::Bool)
-            return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-        break;
-    default:
-        break;
-    }
+    // Only a yes/no field reads as bool.
+    if (kind == QMetaType::Bool)
+        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     return value.toString();
 }
 
