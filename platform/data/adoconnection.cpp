@@ -38,11 +38,10 @@ QString findFile(const QString &path)
             ? QStringList()
             : folder.entryList({exact.fileName()}, QDir::Files | QDir::Hidden | QDir::System,
                                QDir::Unsorted);
-    if (matches.size() > 1)
-        return folder.filePath(*std::min_element(matches.cbegin(), matches.cend()));
-    if (exact.isFile())
+    if (matches.size() < 2 && exact.isFile())
         return exact.filePath();
-    return matches.isEmpty() ? QString() : folder.filePath(matches.first());
+    return matches.isEmpty() ? QString()
+                             : folder.filePath(*std::min_element(matches.cbegin(), matches.cend()));
 }
 
 // Whether a failed opening says the file could be read but not with the means

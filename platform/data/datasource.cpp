@@ -144,11 +144,9 @@ void DataSource::rebuildColumns()
     if (fields.isEmpty() || fields == m_layoutFields)
         return;
     m_layoutFields = fields;
-    m_columns.assign(fields.size(), Column());
-    for (int field = 0; field < fields.size(); ++field) {
-        m_columns[field].field = field;
-        m_columns[field].title = fields[field];
-    }
+    m_columns.clear();
+    for (int field = 0; field < fields.size(); ++field)
+        m_columns.push_back({field, fields[field]});
 }
 
 void DataSource::setShownCurrent(int row)

@@ -90,11 +90,10 @@ bool AdoDataSet::openLazily(QString &sql)
 const AdoDataSet::Row &AdoDataSet::fetched(int row) const
 {
     const Row &found = m_rows[row];
-    if (found.values.empty()) {
+    if (found.values.empty())
         fetchFrom(row);
-        if (found.values.empty())
-            throw DatabaseError(m_unreadable[found.rowid]);
-    }
+    if (found.values.empty())
+        throw DatabaseError(m_unreadable[found.rowid]);
     return found;
 }
 
@@ -106,8 +105,7 @@ void AdoDataSet::fetchFrom(int first) const
     constexpr int rowsAtOnce = 64;
     if (!m_snapshot || first >= recordCount())
         return;
-    // After the connection closed, nothing more is read.
-    connectedHandle();
+    // Closing the connection closed the snapshot too: nothing more is read.
     if (!*m_snapshot)
         throw DataErrors::connectionClosed();
     const int end = std::min(recordCount(), first + rowsAtOnce);

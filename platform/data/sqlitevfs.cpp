@@ -23,9 +23,11 @@ namespace
 // The longest name the Unix VFS takes as it is.
 constexpr size_t unixNameLimit = 511;
 
-sqlite3_vfs *baseOf(sqlite3_vfs *vfs)
+// Calls the Unix VFS's own function `Member` for it.
+template <auto Member, typename... Args> auto forward(sqlite3_vfs *vfs, Args... args)
 {
-    return static_cast<sqlite3_vfs *>(vfs->pAppData);
+    sqlite3_vfs *base = static_cast<sqlite3_vfs *>(vfs->pAppData);
+    return (base->*Member)(base, args...);
 }
 
 std::mutex shortNamesMutex;
@@ -98,29 +100,21 @@ const char *lastingShortName(const char *name, int flags)
 
 int vfsOpen(sqlite3_vfs *vfs, const char *name, sqlite3_file *file, int flags, int *outFlags)
 {
-    sqlite3_vfs *base = baseOf(vfs);
     if (name && std::strlen(name) > unixNameLimit) {
         const std::lock_guard<std::mutex> lock(shortNamesMutex);
         name = lastingShortName(name, flags);
         if (!name)
             return SQLITE_CANTOPEN;
     }
-    return base->xOpen(base, name, file, flags, outFlags);
+    return forward<&sqlite3_vfs::xOpen>(vfs, name, file, flags, outFlags);
 }
 
 int vfsDelete(sqlite3_vfs *vfs, const char *name, int syncFolder)
 {
-    sqlite3_vfs *base = baseOf(vfs);
     std::unique_lock<std::mutex> lock(shortNamesMutex);
     const std::string shortened = shortName(name);
     lock.unlock();
-    return base->xDelete(base, shortened.c_str(), syncFolder);
-}
-
-// Calls the Unix VFS's own function `Member` for it.
-template <auto Member, typename... Args> auto forward(sqlite3_vfs *vfs, Args... args)
-{
-    return (baseOf(vfs)->*Member)(baseOf(vfs), args...);
+    return forward<&sqlite3_vfs::xDelete>(vfs, shortened.c_str(), syncFolder);
 }
 
 sqlite3_vfs *wrap(sqlite3_vfs &vfs, const char *baseName, const char *name)

@@ -27,11 +27,9 @@ public:
     bool step()
     {
         const int rc = sqlite3_step(m_stmt);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc != SQLITE_DONE)
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
             fail();
-        return false;
+        return rc == SQLITE_ROW;
     }
     // A value in the storage class of its type, any other type as text.
     void bind(int index, const QVariant &value)
