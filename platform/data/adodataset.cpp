@@ -205,10 +205,8 @@ void AdoDataSet::append()
     if (m_state != State::Browse)
         post();
     m_appendedFrom = m_current;
-    Row row;
-    row.values.resize(m_fieldNames.size());
     emit rowAboutToBeInserted(recordCount());
-    m_rows.push_back(std::move(row));
+    m_rows.push_back({0, std::vector<QVariant>(m_fieldNames.size())});
     m_current = recordCount() - 1;
     m_eof = false;
     m_state = State::Insert;
@@ -252,12 +250,10 @@ void AdoDataSet::post()
                                                  .join(QLatin1String(", "))),
               &row, nullptr);
         row.rowid = sqlite3_last_insert_rowid(connectedHandle());
-    } else if (!m_columns.isEmpty() &&
-               !write(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3")
-                          .arg(table, m_columns.join(QLatin1String(" = ?, ")), rowMatch(m_columns)),
-                      &row, &m_pending)) {
-        throw DatabaseError(QStringLiteral("Не удаётся найти строку для изменения: возможно, "
-                                           "её значения изменились после чтения"));
+    } else if (!m_columns.isEmpty()) {
+        write(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3")
+                  .arg(table, m_columns.join(QLatin1String(" = ?, ")), rowMatch(m_columns)),
+              &row, &m_pending, "изменения");
     }
     m_state = State::Browse;
     m_pending = {};
@@ -294,10 +290,8 @@ void AdoDataSet::deleteCurrent()
     const QString table = requireTable();
     // A row that cannot be read is refused here: nothing is deleted blind.
     const Row &current = fetched(m_current);
-    if (!write(QStringLiteral("DELETE FROM %1 WHERE %2").arg(table, rowMatch(m_columns)), nullptr,
-               &current))
-        throw DatabaseError(QStringLiteral("Не удаётся найти строку для удаления: возможно, "
-                                           "её значения изменились после чтения"));
+    write(QStringLiteral("DELETE FROM %1 WHERE %2").arg(table, rowMatch(m_columns)), nullptr,
+          &current, "удаления");
     removeRow(m_current, m_current);
 }
 
@@ -313,9 +307,11 @@ void AdoDataSet::removeRow(int row, int current)
 }
 
 // Runs a write with the writable fields of `values` bound first, then the
-// rowid and those fields of `match`, for rowMatch(). False where it changed
-// no row: another program deleted or changed it since it was read.
-bool AdoDataSet::write(const QString &sql, const Row *values, const Row *match) const
+// rowid and those fields of `match`, for rowMatch(). Where that finds no row,
+// another program deleted or changed it since it was read: DatabaseError
+// names the `purpose` the row was sought for.
+void AdoDataSet::write(const QString &sql, const Row *values, const Row *match,
+                       const char *purpose) const
 {
     sqlite3 *db = connectedHandle();
     Statement statement(db, sql);
@@ -331,7 +327,10 @@ bool AdoDataSet::write(const QString &sql, const Row *values, const Row *match) 
         bindFields(*match);
     }
     statement.step();
-    return sqlite3_changes(db) > 0;
+    if (match && sqlite3_changes(db) == 0)
+        throw DatabaseError(QStringLiteral("Не удаётся найти строку для %1: возможно, её значения "
+                                           "изменились после чтения")
+                                .arg(QString::fromUtf8(purpose)));
 }
 
 sqlite3 *AdoDataSet::connectedHandle() const

@@ -113,7 +113,8 @@ private:
     QString requireTable() const;
     void moveCurrent(int row);
     void removeRow(int row, int current);
-    bool write(const QString &sql, const Row *values, const Row *match) const;
+    void write(const QString &sql, const Row *values, const Row *match,
+               const char *purpose = nullptr) const;
     // lazyrows.cpp: a row's values, read from the snapshot where not yet read.
     const Row &fetched(int row) const;
     void fetchFrom(int first) const;

@@ -27,12 +27,6 @@ bool isNull(const QVariant &value)
     return !value.isValid() || value.typeId() == QMetaType::Nullptr;
 }
 
-bool isNumber(const QVariant &value)
-{
-    const int type = value.typeId();
-    return type == QMetaType::Int || type == QMetaType::LongLong || type == QMetaType::Double;
-}
-
 // A number that names no date stays as it is stored, so that reading it as
 // a date fails with a conversion error, as a text in a date field does.
 QVariant dateFromNumber(double number)
@@ -112,11 +106,12 @@ QVariant toStorage(FieldType type, const QVariant &value, const QString &fieldNa
 {
     if (isNull(value))
         return {};
-    bool ok = isNumber(value);
+    const int kind = value.typeId();
+    bool ok = kind == QMetaType::Int || kind == QMetaType::LongLong || kind == QMetaType::Double;
     QVariant stored;
     switch (type) {
     case FieldType::Date:
-        if (value.typeId() == QMetaType::QDate) {
+        if (kind == QMetaType::QDate) {
             ok = value.toDate().isValid();
             stored = Calendar::fromDate(value.toDate());
         } else if (ok) {
@@ -124,18 +119,13 @@ QVariant toStorage(FieldType type, const QVariant &value, const QString &fieldNa
         }
         break;
     case FieldType::YesNo:
-        ok = ok || value.typeId() == QMetaType::Bool;
+        ok = ok || kind == QMetaType::Bool;
         stored = qlonglong(value.toDouble() != 0 ? -1 : 0);
         break;
     case FieldType::Integer:
-        if (value.typeId() == QMetaType::Double) {
-            // Within the range of qRound64, whose result is undefined beyond it.
-            const double number = value.toDouble();
-            ok = number > -9.2e18 && number < 9.2e18;
-            stored = ok ? qRound64(number) : 0;
-        } else {
-            stored = value.toLongLong();
-        }
+        // A real within the range of qRound64, whose result is undefined beyond it.
+        ok = ok && (kind != QMetaType::Double || std::abs(value.toDouble()) < 9.2e18);
+        stored = ok && kind == QMetaType::Double ? qRound64(value.toDouble()) : value.toLongLong();
         break;
     case FieldType::Real:
         stored = value.toDouble();
