@@ -186,7 +186,7 @@ void AdoConnection::open()
     m_db = db;
 }
 
-std::shared_ptr<sqlite3 *> AdoConnection::openReader()
+std::shared_ptr<sqlite3 *> AdoConnection::openSnapshot()
 {
     if (!m_db)
         return nullptr;
@@ -198,15 +198,22 @@ std::shared_ptr<sqlite3 *> AdoConnection::openReader()
         sqlite3_file_control(m_db, "main", SQLITE_FCNTL_VFS_POINTER, &vfs) != SQLITE_OK || !vfs)
         return nullptr;
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(path, &db, SQLITE_OPEN_READONLY, vfs->zName) != SQLITE_OK) {
-        sqlite3_close_v2(db);
-        return nullptr;
-    }
-    sqlite3_busy_timeout(db, busyTimeoutMs);
+    const int rc = sqlite3_open_v2(path, &db, SQLITE_OPEN_READONLY, vfs->zName);
     std::shared_ptr<sqlite3 *> reader(new sqlite3 *(db), [](sqlite3 **handle) {
         sqlite3_close_v2(*handle);
         delete handle;
     });
+    bool wal = false;
+    const auto isWal = [](void *wal, int, char **values, char **) {
+        *static_cast<bool *>(wal) = values[0] && qstricmp(values[0], "wal") == 0;
+        return 0;
+    };
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(db, busyTimeoutMs);
+        sqlite3_exec(db, "PRAGMA journal_mode", isWal, &wal, nullptr);
+    }
+    if (!wal || sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return nullptr;
     std::erase_if(m_readers, [](const std::weak_ptr<sqlite3 *> &gone) { return gone.expired(); });
     m_readers.push_back(reader);
     return reader;

@@ -5,7 +5,7 @@
 // the file. Every other query, and this one over a file in another journal
 // mode, is read whole (adodataset.cpp).
 //
-// Divisions: recognising the shape; the snapshot; reading rows from it.
+// Divisions: recognising the shape; opening on a snapshot; reading rows.
 #include "adoconnection.h"
 #include "adodataset.h"
 #include "dataerrors.h"
@@ -32,30 +32,6 @@ QRegularExpressionMatch editorList(const QString &sql)
     return shape.match(sql);
 }
 
-// A read-only connection in one read transaction, begun here and kept until
-// the dataset closes, so that SQLite serves every later read the rows as
-// they stood at the query, whatever other programs write meanwhile. Only in
-// WAL mode, where a reader holds up no writer, the editor's own posts on its
-// main connection included; the price is that no checkpoint copies the -wal
-// file past that snapshot into the database until the dataset closes, so the
-// -wal grows by what is written meanwhile. In the other journal modes a
-// reader would lock out every writer: null there.
-std::shared_ptr<sqlite3 *> openSnapshot(AdoConnection &connection)
-{
-    std::shared_ptr<sqlite3 *> reader = connection.openReader();
-    if (!reader)
-        return nullptr;
-    bool wal = false;
-    const auto isWal = [](void *wal, int, char **values, char **) {
-        *static_cast<bool *>(wal) = values[0] && qstricmp(values[0], "wal") == 0;
-        return 0;
-    };
-    sqlite3_exec(*reader, "PRAGMA journal_mode", isWal, &wal, nullptr);
-    if (!wal || sqlite3_exec(*reader, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
-        return nullptr;
-    return reader;
-}
-
 } // namespace
 
 // The editor's list, lazily where a snapshot can be kept; false leaves it to
@@ -74,7 +50,7 @@ bool AdoDataSet::openLazily(QString &sql)
     m_fetchText =
         QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(list.captured(1), m_tableName);
     readFields(Statement(connectedHandle(), m_fetchText).get(), 0);
-    m_snapshot = openSnapshot(*m_connection);
+    m_snapshot = m_connection->openSnapshot();
     if (!m_snapshot) {
         clear();
         return false;
