@@ -22,12 +22,10 @@ namespace
 constexpr int busyTimeoutMs = 5000;
 
 // The file of the folder whose name matches the asked one without regard to
-// case, as the programs' names for the database differ in case. Where
-// several match, the choice depends on the folder alone, not on the spelling
-// asked for, so that every program opens the same file: the first name in
-// code-point order, in which a capitalised name, as the shipped file has,
-// comes before its lower-case copy. The exact file is taken when it is the
-// only match or the folder cannot be listed. Empty when there is none.
+// case, as the programs spell the database differently. Where several match,
+// every spelling opens the same: the first in code-point order, which puts a
+// capitalised name, as the shipped file has, before its lower-case copy. The
+// exact file where it is the only match or the folder cannot be listed.
 QString findFile(const QString &path)
 {
     const QFileInfo exact(path);

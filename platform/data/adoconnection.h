@@ -35,17 +35,15 @@ public:
 
     sqlite3 *handle() const { return m_db; }
 
-    // A second, read-only connection to the very file this one opened, in a
-    // read transaction begun here and kept, so that SQLite serves every read
-    // through it the rows as they stood at its first, whatever is written
-    // meanwhile. Only in WAL mode, where a reader holds up no writer, this
-    // connection's own included; the price is that no checkpoint copies the
-    // -wal file past that snapshot into the database while it is open, so the
-    // -wal grows by what is written meanwhile. Null in the other journal
-    // modes, where a reader would lock out every writer, when not connected,
-    // or when the file cannot be read that way. It is closed when the last
-    // copy of the pointer goes or when this connection closes, whichever
-    // comes first; the handle it points to is null after that.
+    // A second, read-only connection to the very file, in a read transaction
+    // kept open, so that every read through it sees the rows as they stood
+    // at its first, whatever is written meanwhile. Only in WAL mode, where a
+    // reader holds up no writer (this connection included); the price is a
+    // -wal that no checkpoint empties while it is open. Null in the other
+    // journal modes, where it would lock out every writer, when not connected
+    // and where the file cannot be read so. Closed when the last copy of the
+    // pointer goes or this connection closes, whichever is first; its handle
+    // is null after that.
     std::shared_ptr<sqlite3 *> openSnapshot();
 
     // The value of "Data Source=" in a connection string.

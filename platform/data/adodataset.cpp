@@ -1,9 +1,7 @@
-// The dataset of the data access layer over SQLite: ADO's states (browsing,
-// appending, editing), the current row and the writes. open() fixes the rows
-// and their order; each row keeps its rowid and its values as read, so that
-// a post or a deletion names the row it means. The editor's list is read
-// row by row from a snapshot (lazyrows.cpp); any other query is read whole
-// here. Values are converted in fieldvalues.cpp.
+// The dataset over SQLite: ADO's states, the current row and the writes,
+// each naming its row by the rowid and the values as read. The editor's list
+// is read row by row from a snapshot (lazyrows.cpp), any other query whole
+// here; values are converted in fieldvalues.cpp.
 //
 // Divisions: opening and reading whole; moving; reading fields; appending,
 // editing, posting and deleting; the checks every operation makes.
@@ -132,7 +130,6 @@ void AdoDataSet::clear()
     m_rows.clear();
     m_rows.shrink_to_fit();
     m_pending = {};
-    m_appendedFrom = -1;
     m_current = -1;
     m_eof = true;
 }

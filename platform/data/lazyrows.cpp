@@ -5,7 +5,7 @@
 // the file. Every other query, and this one over a file in another journal
 // mode, is read whole (adodataset.cpp).
 //
-// Divisions: recognising the shape; opening on a snapshot; reading rows.
+// Divisions: opening (the shape, the rowids from a snapshot); reading rows.
 #include "adoconnection.h"
 #include "adodataset.h"
 #include "dataerrors.h"
@@ -15,13 +15,12 @@
 #include <algorithm>
 #include <optional>
 
-namespace
+// The editor's list, lazily where a snapshot can be kept; false leaves it to
+// be read whole, from `sql` as rewritten here so that it keeps the same order.
+bool AdoDataSet::openLazily(QString &sql)
 {
-
-// Plain names of one table's columns, ordered by named columns; anything
-// else (a WHERE, an alias, an expression, a position, a join) is not it.
-QRegularExpressionMatch editorList(const QString &sql)
-{
+    // Plain names of one table's columns, ordered by named columns; anything
+    // else (a WHERE, an alias, an expression, a position, a join) is not it.
     static const QString name = QStringLiteral("[A-Za-z_]\\w*(?:\\.[A-Za-z_]\\w*)?");
     static const QString key = name + QStringLiteral("(?:\\s+(?:ASC|DESC))?");
     static const QRegularExpression shape(
@@ -29,16 +28,7 @@ QRegularExpressionMatch editorList(const QString &sql)
                        "(?:\\s+ORDER\\s+BY\\s+(%2(?:\\s*,\\s*%2)*))?\\s*$")
             .arg(name, key),
         QRegularExpression::CaseInsensitiveOption);
-    return shape.match(sql);
-}
-
-} // namespace
-
-// The editor's list, lazily where a snapshot can be kept; false leaves it to
-// be read whole, from `sql` as rewritten here so that it keeps the same order.
-bool AdoDataSet::openLazily(QString &sql)
-{
-    const QRegularExpressionMatch list = editorList(sql);
+    const QRegularExpressionMatch list = shape.match(sql);
     if (!list.hasMatch())
         return false;
     m_tableName = list.captured(2);
