@@ -57,10 +57,10 @@ enum class Way {
     ReadOnly,
     // Reads a WAL file's -wal with an index of the connection's own, in
     // memory, where the shared index, the -shm file, can be neither made nor
-    // opened. SQLite keeps such an index for a connection that holds the
-    // file in exclusive locking mode; without file locks ("unix-none") that
-    // keeps no other program out. It writes nothing, not even a checkpoint at
-    // closing, and like an immutable file it sees no later change.
+    // opened: SQLite keeps one for a connection that holds the file in
+    // exclusive locking mode, which without file locks ("unix-none") keeps no
+    // other program out. It writes nothing, not even a checkpoint at closing,
+    // and like an immutable file it sees no later change.
     OwnIndex,
     // Reads the main file alone, taken as unchanging.
     Immutable,

@@ -20,8 +20,6 @@
 namespace
 {
 
-using FieldType = AdoDataSet::FieldType;
-
 // A WHERE that finds a row only while it holds the values as read: the
 // rowid, which SQLite may give again to another program's new row, and each
 // column, Null matching Null.
@@ -69,12 +67,11 @@ void AdoDataSet::openWhole(const QString &sql)
     sqlite3 *db = connectedHandle();
     static const QRegularExpression select(QStringLiteral("^\\s*SELECT\\s"),
                                            QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch start = select.match(sql);
     std::optional<Statement> query;
     try {
-        if (start.hasMatch())
-            query.emplace(db, QString(sql).insert(start.capturedEnd(),
-                                                  QLatin1String("rowid AS orvista_rowid_, ")));
+        if (sql.contains(select))
+            query.emplace(db, QString(sql).replace(
+                                  select, QStringLiteral("SELECT rowid AS orvista_rowid_, ")));
     } catch (const DatabaseError &) {
     }
     const int shift = query ? 1 : 0;
@@ -275,12 +272,11 @@ void AdoDataSet::cancel()
 void AdoDataSet::deleteCurrent()
 {
     requireActive();
-    if (m_state == State::Insert) {
-        // The new row is not in the database yet: deleting it abandons it.
-        cancel();
-        return;
-    }
+    // A new row is not in the database yet: deleting it abandons it.
+    const bool appended = m_state == State::Insert;
     cancel();
+    if (appended)
+        return;
     if (m_rows.empty())
         throw DatabaseError(QStringLiteral("Операция невозможна: набор данных пуст"));
     requireCurrent();

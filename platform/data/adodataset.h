@@ -131,13 +131,11 @@ private:
     // those columns' quoted names.
     std::vector<int> m_writable;
     QStringList m_columns;
-    // A row whose values are empty has not been read yet: a plain list of a
-    // table's columns reads each row's values when they are first needed.
+    // A row whose values are empty has not been read from the snapshot yet.
     mutable std::vector<Row> m_rows;
     // Reads one row by rowid; empty when the query read every row at open.
     QString m_fetchText;
-    // The read-only connection whose open read transaction serves the rows
-    // not read yet as they stood at the query; null when there are none.
+    // Where the rows not read yet come from; null when there are none.
     std::shared_ptr<sqlite3 *> m_snapshot;
     // The rows that could not be read, by rowid, with the database's reason.
     mutable std::unordered_map<long long, QString> m_unreadable;

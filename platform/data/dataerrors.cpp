@@ -8,9 +8,6 @@
 namespace DataErrors
 {
 
-namespace
-{
-
 // By primary result code; "%1" is the file's name.
 constexpr std::pair<int, const char *> sentences[] = {
     {SQLITE_CANTOPEN, "Не удаётся открыть файл базы данных «%1»"},
@@ -24,8 +21,6 @@ constexpr std::pair<int, const char *> sentences[] = {
     {SQLITE_PERM, "Нет доступа к файлу базы данных «%1»"},
     {SQLITE_CONSTRAINT, "База данных «%1» отклонила изменение"},
 };
-
-} // namespace
 
 DatabaseError fromCode(int code, const QString &path, const QString &detail)
 {

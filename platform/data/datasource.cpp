@@ -173,38 +173,28 @@ int DataSource::columnCount(const QModelIndex &parent) const
 QVariant DataSource::data(const QModelIndex &index, int role) const
 {
     const Column *column = index.isValid() ? shownColumn(index.column()) : nullptr;
-    if (!column || !m_dataSet || index.row() >= m_rowCount)
+    if (!column || !m_dataSet || index.row() >= m_rowCount || column->field < 0 ||
+        column->field >= m_dataSet->fieldNames().size())
         return {};
-    const int field = column->field;
-    if (field < 0 || field >= m_dataSet->fieldNames().size())
-        return {};
-    switch (role) {
-    case Qt::DisplayRole:
-        return displayText(m_dataSet->fieldType(field), m_dataSet->value(index.row(), field));
-    case Qt::EditRole:
-        return m_dataSet->value(index.row(), field);
-    case Qt::TextAlignmentRole:
-        return int(Qt::AlignLeft | Qt::AlignVCenter);
-    default:
-        return {};
-    }
+    if (role == Qt::DisplayRole)
+        return displayText(m_dataSet->fieldType(column->field),
+                           m_dataSet->value(index.row(), column->field));
+    if (role == Qt::EditRole)
+        return m_dataSet->value(index.row(), column->field);
+    return role == Qt::TextAlignmentRole ? QVariant(int(Qt::AlignLeft | Qt::AlignVCenter))
+                                         : QVariant();
 }
 
 QVariant DataSource::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Vertical) {
-        if (role == Qt::DisplayRole)
-            return section == m_shownCurrent ? currentRowMark : QString();
-        if (role == Qt::TextAlignmentRole)
-            return int(Qt::AlignCenter);
-        return {};
-    }
-    const Column *column = shownColumn(section);
+    const Column *column = orientation == Qt::Horizontal ? shownColumn(section) : nullptr;
+    if (role == Qt::DisplayRole && orientation == Qt::Vertical)
+        return section == m_shownCurrent ? currentRowMark : QString();
+    if (role == Qt::TextAlignmentRole && orientation == Qt::Vertical)
+        return int(Qt::AlignCenter);
     if (!column)
         return {};
     if (role == Qt::DisplayRole)
         return column->title;
-    if (role == Qt::TextAlignmentRole)
-        return int(column->alignment);
-    return {};
+    return role == Qt::TextAlignmentRole ? QVariant(int(column->alignment)) : QVariant();
 }

@@ -1,8 +1,8 @@
 // Value conversion between SQLite's storage classes and the values the
 // programs read and set, as Jet's field types would give them.
 //
-// Divisions: the field type of a declared column type; the helpers of dates
-// and numbers; reading a stored value; storing a value set by a program.
+// Divisions: the field type of a declared column type; reading a stored
+// value; storing a value set by a program.
 #include "fieldvalues.h"
 
 #include "calendar.h"
@@ -37,23 +37,6 @@ QVariant dateFromNumber(double number)
     if (number == std::trunc(number))
         return decoded->date;
     return QDateTime(decoded->date, QTime::fromMSecsSinceStartOfDay(decoded->msecsSinceStartOfDay));
-}
-
-// A stored number that a whole number cannot hold (out of range, an
-// infinity) reads as its text with an exponent, so that reading it as a
-// whole number fails with a conversion error, as a text in the field does:
-// Qt would round such a number undefinedly, and would read an integer text
-// beyond the range wrapped round.
-QVariant beyondInteger(double number)
-{
-    return QString::number(number, 'e', QLocale::FloatingPointShortest);
-}
-
-QString typeName(FieldType type)
-{
-    // In the order of FieldType.
-    static const char *const names[] = {"дата", "да/нет", "текст", "целое число", "число"};
-    return QString::fromUtf8(names[int(type)]);
 }
 
 } // namespace
@@ -91,8 +74,13 @@ QVariant fromStorage(FieldType type, const QVariant &stored)
     case FieldType::Integer:
         if (!number)
             return stored;
+        // A number that a whole number cannot hold (out of range, an infinity)
+        // reads as its text with an exponent, so that reading it as a whole
+        // number fails with a conversion error, as a text in the field does:
+        // Qt would round such a number undefinedly, and would read an integer
+        // text beyond the range wrapped round.
         if (!(stored.toDouble() >= INT_MIN && stored.toDouble() <= INT_MAX))
-            return beyondInteger(stored.toDouble());
+            return QString::number(stored.toDouble(), 'e', QLocale::FloatingPointShortest);
         return stored.typeId() == QMetaType::LongLong ? QVariant(stored.toInt()) : stored;
     case FieldType::Real:
         return number ? QVariant(stored.toDouble()) : stored;
@@ -135,9 +123,12 @@ QVariant toStorage(FieldType type, const QVariant &value, const QString &fieldNa
         stored = value.toString();
         break;
     }
+    // The type names in the order of FieldType.
+    static const char *const names[] = {"дата", "да/нет", "текст", "целое число", "число"};
     if (!ok)
-        throw DatabaseError(QStringLiteral("Значение «%1» нельзя записать в поле «%3» (тип: %2)")
-                                .arg(value.toString(), typeName(type), fieldName));
+        throw DatabaseError(
+            QStringLiteral("Значение «%1» нельзя записать в поле «%3» (тип: %2)")
+                .arg(value.toString(), QString::fromUtf8(names[int(type)]), fieldName));
     return stored;
 }
 
