@@ -129,24 +129,19 @@ const DataSource::Column *DataSource::shownColumn(int modelColumn) const
 void DataSource::refresh()
 {
     beginResetModel();
-    rebuildColumns();
+    // One column a field, titled by its name, unless the layout was made for
+    // the very fields the dataset has now.
+    const QStringList fields = m_dataSet ? m_dataSet->fieldNames() : QStringList();
+    if (!fields.isEmpty() && fields != m_layoutFields) {
+        m_layoutFields = fields;
+        m_columns.clear();
+        for (int field = 0; field < fields.size(); ++field)
+            m_columns.push_back({field, fields[field]});
+    }
     const bool shown = m_dataSet && m_dataSet->active();
     m_rowCount = shown ? m_dataSet->recordCount() : 0;
     m_shownCurrent = shown ? m_dataSet->recNo() : -1;
     endResetModel();
-}
-
-// One column a field, titled by its name, unless the layout was made for
-// the very fields the dataset has now.
-void DataSource::rebuildColumns()
-{
-    const QStringList fields = m_dataSet ? m_dataSet->fieldNames() : QStringList();
-    if (fields.isEmpty() || fields == m_layoutFields)
-        return;
-    m_layoutFields = fields;
-    m_columns.clear();
-    for (int field = 0; field < fields.size(); ++field)
-        m_columns.push_back({field, fields[field]});
 }
 
 void DataSource::setShownCurrent(int row)

@@ -50,7 +50,6 @@ private:
     };
     const Column *shownColumn(int modelColumn) const;
     int shownBefore(int count) const;
-    void rebuildColumns();
     void setShownCurrent(int row);
 
     QPointer<AdoDataSet> m_dataSet;
