@@ -113,7 +113,8 @@ QVariant toStorage(FieldType type, const QVariant &value, const QString &fieldNa
     case FieldType::Integer:
         // A real within the range of qRound64, whose result is undefined beyond it.
         ok = ok && (kind != QMetaType::Double || std::abs(value.toDouble()) < 9.2e18);
-        stored = ok && kind == QMetaType::Double ? qRound64(value.toDouble()) : value.toLongLong();
+        if (ok)
+            stored = kind == QMetaType::Double ? qRound64(value.toDouble()) : value.toLongLong();
         break;
     case FieldType::Real:
         stored = value.toDouble();
