@@ -212,8 +212,8 @@ std::shared_ptr<sqlite3 *> AdoConnection::openSnapshot()
     }
     if (!wal || sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
         return nullptr;
-    std::erase_if(m_readers, [](const std::weak_ptr<sqlite3 *> &gone) { return gone.expired(); });
-    m_readers.push_back(reader);
+    std::erase_if(m_snapshots, [](const std::weak_ptr<sqlite3 *> &gone) { return gone.expired(); });
+    m_snapshots.push_back(reader);
     return reader;
 }
 
@@ -221,13 +221,13 @@ void AdoConnection::close()
 {
     if (!m_db)
         return;
-    for (const std::weak_ptr<sqlite3 *> &given : m_readers) {
+    for (const std::weak_ptr<sqlite3 *> &given : m_snapshots) {
         if (const std::shared_ptr<sqlite3 *> reader = given.lock()) {
             sqlite3_close_v2(*reader);
             *reader = nullptr;
         }
     }
-    m_readers.clear();
+    m_snapshots.clear();
     sqlite3_close_v2(m_db);
     m_db = nullptr;
 }

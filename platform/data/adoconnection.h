@@ -53,7 +53,7 @@ private:
     sqlite3 *m_db = nullptr;
     // The snapshots given out, so that closing closes them too: the last
     // connection to close is the one that checkpoints the -wal file.
-    std::vector<std::weak_ptr<sqlite3 *>> m_readers;
+    std::vector<std::weak_ptr<sqlite3 *>> m_snapshots;
     bool m_loginPrompt = true;
     QString m_connectionString;
 };
