@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
+#include <algorithm>
 #include <sqlite3.h>
 #include <vector>
 
@@ -74,8 +75,10 @@ public:
     // The current result row's columns from `first` on.
     std::vector<QVariant> row(int first = 0) const
     {
+        const int count = sqlite3_column_count(m_stmt);
         std::vector<QVariant> values;
-        for (int index = first; index < sqlite3_column_count(m_stmt); ++index)
+        values.reserve(std::max(count - first, 0));
+        for (int index = first; index < count; ++index)
             values.push_back(column(index));
         return values;
     }
