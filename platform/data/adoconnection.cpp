@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QUrl>
 #include <algorithm>
 #include <sqlite3.h>
@@ -21,40 +22,27 @@ namespace
 constexpr int busyTimeoutMs = 5000;
 
 // The file of the folder whose name matches the asked one without regard to
-// case, as the programs' names for the database differ in case. Where
-// several match, the choice depends on the folder alone, not on the spelling
-// asked for, so that every program opens the same file: the first name in
-// code-point order, in which a capitalised name, as the shipped file has,
-// comes before its lower-case copy. The exact file is taken when it is the
-// only match or the folder cannot be listed. Empty when there is none.
+// case, as the programs spell the database differently. Where several match,
+// every spelling opens the same: the first in code-point order, which puts a
+// capitalised name, as the shipped file has, before its lower-case copy. The
+// exact file where it is the only match or the folder cannot be listed.
 QString findFile(const QString &path)
 {
     const QFileInfo exact(path);
     const QDir folder = exact.dir();
-    QStringList matches;
-    if (!exact.fileName().isEmpty() && folder.exists()) {
-        const QStringList names =
-            folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
-        for (const QString &name : names) {
-            if (name.compare(exact.fileName(), Qt::CaseInsensitive) == 0)
-                matches << name;
-        }
-    }
-    if (matches.size() > 1)
-        return folder.filePath(*std::min_element(matches.cbegin(), matches.cend()));
-    if (exact.isFile())
+    // A name filter matches without regard to case; the name holds no wildcard.
+    const QStringList matches =
+        exact.fileName().isEmpty() || !folder.exists()
+            ? QStringList()
+            : folder.entryList({exact.fileName()}, QDir::Files | QDir::Hidden | QDir::System,
+                               QDir::Unsorted);
+    if (matches.size() < 2 && exact.isFile())
         return exact.filePath();
-    return matches.isEmpty() ? QString() : folder.filePath(matches.first());
+    return matches.isEmpty() ? QString()
+                             : folder.filePath(*std::min_element(matches.cbegin(), matches.cend()));
 }
 
-// Reads the schema once, so that a file that is not a database fails here
-// rather than at the first query. Returns SQLite's result code.
-int probe(sqlite3 *db)
-{
-    return sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-}
-
-// Whether a failed probe says the file could be read but not with the means
+// Whether a failed opening says the file could be read but not with the means
 // this way of opening asked for (a side file that cannot be made, a file
 // that cannot be written), so that a more modest way may still read it.
 bool refusedForWriting(int rc)
@@ -69,10 +57,10 @@ enum class Way {
     ReadOnly,
     // Reads a WAL file's -wal with an index of the connection's own, in
     // memory, where the shared index, the -shm file, can be neither made nor
-    // opened. SQLite keeps such an index for a connection that holds the
-    // file in exclusive locking mode; without file locks ("unix-none") that
-    // keeps no other program out. It writes nothing, not even a checkpoint at
-    // closing, and like an immutable file it sees no later change.
+    // opened: SQLite keeps one for a connection that holds the file in
+    // exclusive locking mode, which without file locks ("unix-none") keeps no
+    // other program out. It writes nothing, not even a checkpoint at closing,
+    // and like an immutable file it sees no later change.
     OwnIndex,
     // Reads the main file alone, taken as unchanging.
     Immutable,
@@ -98,7 +86,9 @@ sqlite3 *openFile(const QString &path, Way way, int &rc, QString &reason)
     }
     if (rc == SQLITE_OK) {
         sqlite3_busy_timeout(db, busyTimeoutMs);
-        rc = probe(db);
+        // Reads the schema once, so that a file that is not a database fails
+        // here rather than at the first query.
+        rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     }
     if (rc == SQLITE_OK)
         return db;
@@ -140,52 +130,26 @@ sqlite3 *openUnshared(const QString &path, int &rc, QString &reason)
 
 } // namespace
 
-AdoConnection::AdoConnection() = default;
-
-AdoConnection::~AdoConnection()
-{
-    close();
-}
-
 QString AdoConnection::dataSourceOf(const QString &connectionString)
 {
     // Pairs "Key=Value" separated by ";". As in OLE DB connection strings, a
     // value may be quoted with " or ' so that it can hold a ";", and the
     // quote itself stands doubled inside it.
-    qsizetype i = 0;
-    const qsizetype n = connectionString.size();
-    while (i < n) {
-        const qsizetype equals = connectionString.indexOf(QLatin1Char('='), i);
-        if (equals < 0)
+    static const QRegularExpression pair(
+        QStringLiteral("([^=]*)= *(?:([\"'])((?:(?!\\2).|\\2\\2)*)\\2?[^;]*|([^;]*))"),
+        QRegularExpression::DotMatchesEverythingOption);
+    for (qsizetype i = 0; i < connectionString.size(); ++i) {
+        const QRegularExpressionMatch match =
+            pair.match(connectionString, i, QRegularExpression::NormalMatch,
+                       QRegularExpression::AnchorAtOffsetMatchOption);
+        if (!match.hasMatch())
             break;
-        const QString key = connectionString.mid(i, equals - i).trimmed();
-        qsizetype j = equals + 1;
-        while (j < n && connectionString[j] == QLatin1Char(' '))
-            ++j;
-        QString value;
-        if (j < n &&
-            (connectionString[j] == QLatin1Char('"') || connectionString[j] == QLatin1Char('\''))) {
-            const QChar quote = connectionString[j];
-            qsizetype k = j + 1;
-            for (; k < n; ++k) {
-                if (connectionString[k] == quote) {
-                    if (k + 1 >= n || connectionString[k + 1] != quote)
-                        break;
-                    ++k;
-                }
-                value += connectionString[k];
-            }
-            i = connectionString.indexOf(QLatin1Char(';'), k);
-        } else {
-            const qsizetype semicolon = connectionString.indexOf(QLatin1Char(';'), j);
-            value = connectionString.mid(j, (semicolon < 0 ? n : semicolon) - j).trimmed();
-            i = semicolon;
-        }
-        if (key.compare(QLatin1String("Data Source"), Qt::CaseInsensitive) == 0)
-            return value;
-        if (i < 0)
-            break;
-        ++i;
+        const QString quote = match.captured(2);
+        if (match.captured(1).trimmed().compare(QLatin1String("Data Source"),
+                                                Qt::CaseInsensitive) == 0)
+            return quote.isEmpty() ? match.captured(4).trimmed()
+                                   : match.captured(3).replace(quote + quote, quote);
+        i = match.capturedEnd();
     }
     return {};
 }
@@ -220,7 +184,7 @@ void AdoConnection::open()
     m_db = db;
 }
 
-std::shared_ptr<sqlite3 *> AdoConnection::openReader()
+std::shared_ptr<sqlite3 *> AdoConnection::openSnapshot()
 {
     if (!m_db)
         return nullptr;
@@ -232,17 +196,24 @@ std::shared_ptr<sqlite3 *> AdoConnection::openReader()
         sqlite3_file_control(m_db, "main", SQLITE_FCNTL_VFS_POINTER, &vfs) != SQLITE_OK || !vfs)
         return nullptr;
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(path, &db, SQLITE_OPEN_READONLY, vfs->zName) != SQLITE_OK) {
-        sqlite3_close_v2(db);
-        return nullptr;
-    }
-    sqlite3_busy_timeout(db, busyTimeoutMs);
+    const int rc = sqlite3_open_v2(path, &db, SQLITE_OPEN_READONLY, vfs->zName);
     std::shared_ptr<sqlite3 *> reader(new sqlite3 *(db), [](sqlite3 **handle) {
         sqlite3_close_v2(*handle);
         delete handle;
     });
-    std::erase_if(m_readers, [](const std::weak_ptr<sqlite3 *> &gone) { return gone.expired(); });
-    m_readers.push_back(reader);
+    bool wal = false;
+    const auto isWal = [](void *wal, int, char **values, char **) {
+        *static_cast<bool *>(wal) = values[0] && qstricmp(values[0], "wal") == 0;
+        return 0;
+    };
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(db, busyTimeoutMs);
+        sqlite3_exec(db, "PRAGMA journal_mode", isWal, &wal, nullptr);
+    }
+    if (!wal || sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return nullptr;
+    std::erase_if(m_snapshots, [](const std::weak_ptr<sqlite3 *> &gone) { return gone.expired(); });
+    m_snapshots.push_back(reader);
     return reader;
 }
 
@@ -250,13 +221,13 @@ void AdoConnection::close()
 {
     if (!m_db)
         return;
-    for (const std::weak_ptr<sqlite3 *> &given : m_readers) {
+    for (const std::weak_ptr<sqlite3 *> &given : m_snapshots) {
         if (const std::shared_ptr<sqlite3 *> reader = given.lock()) {
             sqlite3_close_v2(*reader);
             *reader = nullptr;
         }
     }
-    m_readers.clear();
+    m_snapshots.clear();
     sqlite3_close_v2(m_db);
     m_db = nullptr;
 }

@@ -13,8 +13,8 @@ struct sqlite3;
 class AdoConnection
 {
 public:
-    AdoConnection();
-    ~AdoConnection();
+    AdoConnection() = default;
+    ~AdoConnection() { close(); }
     AdoConnection(const AdoConnection &) = delete;
     AdoConnection &operator=(const AdoConnection &) = delete;
 
@@ -35,21 +35,25 @@ public:
 
     sqlite3 *handle() const { return m_db; }
 
-    // A second, read-only connection to the very file this one opened, for a
-    // reader that must not hold up this connection's writes; null when not
-    // connected or when the file cannot be read that way. It is closed when
-    // the last copy of the pointer goes or when this connection closes,
-    // whichever comes first; the handle it points to is null after that.
-    std::shared_ptr<sqlite3 *> openReader();
+    // A second, read-only connection to the very file, in a read transaction
+    // kept open, so that every read through it sees the rows as they stood
+    // at its first, whatever is written meanwhile. Only in WAL mode, where a
+    // reader holds up no writer (this connection included); the price is a
+    // -wal that no checkpoint empties while it is open. Null in the other
+    // journal modes, where it would lock out every writer, when not connected
+    // and where the file cannot be read so. Closed when the last copy of the
+    // pointer goes or this connection closes, whichever is first; its handle
+    // is null after that.
+    std::shared_ptr<sqlite3 *> openSnapshot();
 
     // The value of "Data Source=" in a connection string.
     static QString dataSourceOf(const QString &connectionString);
 
 private:
     sqlite3 *m_db = nullptr;
-    // The readers given out, so that closing closes them too: the last
+    // The snapshots given out, so that closing closes them too: the last
     // connection to close is the one that checkpoints the -wal file.
-    std::vector<std::weak_ptr<sqlite3 *>> m_readers;
+    std::vector<std::weak_ptr<sqlite3 *>> m_snapshots;
     bool m_loginPrompt = true;
     QString m_connectionString;
 };

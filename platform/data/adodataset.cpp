@@ -1,9 +1,7 @@
-// The dataset of the data access layer over SQLite: ADO's states (browsing,
-// appending, editing), the current row and the writes. open() fixes the rows
-// and their order; each row keeps its rowid and its values as read, so that
-// a post or a deletion names the row it means. The editor's list is read
-// row by row from a snapshot (lazyrows.cpp); any other query is read whole
-// here. Values are converted in fieldvalues.cpp.
+// The dataset over SQLite: ADO's states, the current row and the writes,
+// each naming its row by the rowid and the values as read. The editor's list
+// is read row by row from a snapshot (lazyrows.cpp), any other query whole
+// here; values are converted in fieldvalues.cpp.
 //
 // Divisions: opening and reading whole; moving; reading fields; appending,
 // editing, posting and deleting; the checks every operation makes.
@@ -16,12 +14,11 @@
 #include "statement.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <optional>
 
 namespace
 {
-
-using FieldType = AdoDataSet::FieldType;
 
 // A WHERE that finds a row only while it holds the values as read: the
 // rowid, which SQLite may give again to another program's new row, and each
@@ -34,18 +31,12 @@ QString rowMatch(const QStringList &columns)
     return condition;
 }
 
-QString quoted(const QString &name)
+QString quoted(QString name)
 {
-    QString text = name;
-    return QLatin1Char('"') + text.replace(QLatin1Char('"'), QLatin1String("\"\"")) +
-           QLatin1Char('"');
+    return u'"' + name.replace(u'"', QLatin1String("\"\"")) + u'"';
 }
 
 } // namespace
-
-AdoDataSet::AdoDataSet(QObject *parent) : QObject(parent) {}
-
-AdoDataSet::~AdoDataSet() = default;
 
 void AdoDataSet::open()
 {
@@ -76,72 +67,41 @@ void AdoDataSet::openWhole(const QString &sql)
     sqlite3 *db = connectedHandle();
     static const QRegularExpression select(QStringLiteral("^\\s*SELECT\\s"),
                                            QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch start = select.match(sql);
     std::optional<Statement> query;
-    int shift = 0;
-    if (start.hasMatch()) {
-        try {
-            query.emplace(db,
-                          QString(sql).insert(start.capturedEnd(),
-                                              QStringLiteral("rowid AS %1, ").arg(hiddenRowid)));
-            shift = 1;
-        } catch (const DatabaseError &) {
-        }
+    try {
+        if (sql.contains(select))
+            query.emplace(db, QString(sql).replace(
+                                  select, QStringLiteral("SELECT rowid AS orvista_rowid_, ")));
+    } catch (const DatabaseError &) {
     }
+    const int shift = query ? 1 : 0;
     if (!query)
         query.emplace(db, sql);
-    sqlite3_stmt *stmt = query->get();
-    const char *table = shift ? sqlite3_column_table_name(stmt, 0) : nullptr;
+    const char *table = shift ? sqlite3_column_table_name(query->get(), 0) : nullptr;
     m_tableName = QString::fromUtf8(table ? table : "");
-    const std::vector<bool> declared = readFields(stmt, shift);
-
-    const int fieldCount = int(m_fieldNames.size());
-    while (query->step()) {
-        Row &row = m_rows.emplace_back();
-        row.rowid = shift ? sqlite3_column_int64(stmt, 0) : 0;
-        row.values.reserve(fieldCount);
-        for (int field = 0; field < fieldCount; ++field)
-            row.values.push_back(query->column(field + shift));
-    }
-    // An expression's type comes from its first value that is not Null.
-    for (int field = 0; field < fieldCount; ++field) {
-        if (declared[field])
-            continue;
-        for (const Row &row : m_rows) {
-            const QVariant &value = row.values[field];
-            if (FieldValues::isNull(value))
-                continue;
-            if (value.typeId() == QMetaType::LongLong)
-                m_fieldTypes[field] = FieldType::Integer;
-            else if (value.typeId() == QMetaType::Double)
-                m_fieldTypes[field] = FieldType::Real;
-            break;
-        }
-    }
+    readFields(query->get(), shift);
+    while (query->step())
+        m_rows.push_back({shift ? sqlite3_column_int64(query->get(), 0) : 0, query->row(shift)});
 }
 
 // The fields of a prepared query from its column `shift` on: their names,
-// types and the columns of m_tableName they were read from. Returns for
-// each whether its type was declared, as a table's column has one.
-std::vector<bool> AdoDataSet::readFields(sqlite3_stmt *stmt, int shift)
+// their types and which of them come from a column of m_tableName.
+void AdoDataSet::readFields(sqlite3_stmt *stmt, int shift)
 {
-    std::vector<bool> declared;
     for (int column = shift; column < sqlite3_column_count(stmt); ++column) {
         // "TabData.Date" is the field "Date", as Jet names it.
         m_fieldNames
             << QString::fromUtf8(sqlite3_column_name(stmt, column)).section(QLatin1Char('.'), -1);
-        const char *declaredType = sqlite3_column_decltype(stmt, column);
-        declared.push_back(declaredType != nullptr);
-        m_fieldTypes.push_back(declaredType ? FieldValues::typeFromDeclaration(declaredType)
-                                            : FieldType::Text);
+        m_fieldTypes.push_back(
+            FieldValues::typeFromDeclaration(sqlite3_column_decltype(stmt, column)));
         const char *origin = sqlite3_column_origin_name(stmt, column);
-        const char *originTable = sqlite3_column_table_name(stmt, column);
-        const bool writable =
-            origin && originTable && !m_tableName.isEmpty() &&
-            m_tableName.compare(QString::fromUtf8(originTable), Qt::CaseInsensitive) == 0;
-        m_columnNames.push_back(writable ? QString::fromUtf8(origin) : QString());
+        const char *table = sqlite3_column_table_name(stmt, column);
+        if (origin && table &&
+            m_tableName.compare(QString::fromUtf8(table), Qt::CaseInsensitive) == 0) {
+            m_writable.push_back(column - shift);
+            m_columns << quoted(QString::fromUtf8(origin));
+        }
     }
-    return declared;
 }
 
 void AdoDataSet::close()
@@ -159,14 +119,14 @@ void AdoDataSet::clear()
     m_tableName.clear();
     m_fieldNames.clear();
     m_fieldTypes.clear();
-    m_columnNames.clear();
+    m_writable.clear();
+    m_columns.clear();
     m_fetchText.clear();
     m_snapshot.reset();
     m_unreadable.clear();
     m_rows.clear();
     m_rows.shrink_to_fit();
     m_pending = {};
-    m_appendedFrom = -1;
     m_current = -1;
     m_eof = true;
 }
@@ -185,29 +145,23 @@ void AdoDataSet::setRecNo(int row)
     if (row < 0 || row >= recordCount())
         throw DatabaseError(QStringLiteral("Нет строки %1").arg(row));
     moveCurrent(row);
-    m_eof = false;
 }
 
 void AdoDataSet::first()
 {
     requireActive();
-    if (m_rows.empty()) {
-        m_eof = true;
-        return;
-    }
-    moveCurrent(0);
-    m_eof = false;
+    // An empty dataset is at its end already.
+    if (!m_rows.empty())
+        moveCurrent(0);
 }
 
 void AdoDataSet::next()
 {
     requireActive();
-    if (m_current + 1 < recordCount()) {
+    if (m_current + 1 < recordCount())
         moveCurrent(m_current + 1);
-        m_eof = false;
-    } else {
+    else
         m_eof = true;
-    }
 }
 
 int AdoDataSet::fieldIndex(const QString &name) const
@@ -235,9 +189,7 @@ QVariant AdoDataSet::value(int row, int field) const
 QVariant AdoDataSet::fieldValue(const QString &name) const
 {
     requireCurrent();
-    const int field = fieldIndex(name);
-    if (field < 0)
-        throw DatabaseError(QStringLiteral("Поле «%1» не найдено").arg(name));
+    const int field = requireField(name);
     return FieldValues::fromStorage(m_fieldTypes[field], fetched(m_current).values[field]);
 }
 
@@ -247,10 +199,8 @@ void AdoDataSet::append()
     if (m_state != State::Browse)
         post();
     m_appendedFrom = m_current;
-    Row row;
-    row.values.resize(m_fieldNames.size());
     emit rowAboutToBeInserted(recordCount());
-    m_rows.push_back(std::move(row));
+    m_rows.push_back({0, std::vector<QVariant>(m_fieldNames.size())});
     m_current = recordCount() - 1;
     m_eof = false;
     m_state = State::Insert;
@@ -273,9 +223,7 @@ void AdoDataSet::setFieldValue(const QString &name, const QVariant &value)
     requireActive();
     if (m_state != State::Insert && m_state != State::Edit)
         throw DatabaseError(QStringLiteral("Набор данных не в режиме правки или добавления"));
-    const int field = fieldIndex(name);
-    if (field < 0)
-        throw DatabaseError(QStringLiteral("Поле «%1» не найдено").arg(name));
+    const int field = requireField(name);
     m_rows[m_current].values[field] =
         FieldValues::toStorage(m_fieldTypes[field], value, m_fieldNames[field]);
     emit rowChanged(m_current);
@@ -286,43 +234,20 @@ void AdoDataSet::post()
     requireActive();
     if (m_state == State::Browse)
         return;
-    if (m_tableName.isEmpty())
-        throw DatabaseError(QStringLiteral("Строки этого запроса нельзя изменить"));
+    const QString table = requireTable();
     Row &row = m_rows[m_current];
-    const std::vector<int> fields = writableFields();
-    const QStringList columns = quotedColumns(fields);
-    sqlite3 *db = connectedHandle();
-
-    QString sql;
     if (m_state == State::Insert) {
-        sql = columns.isEmpty()
-                  ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_tableName))
-                  : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                        .arg(quoted(m_tableName), columns.join(QLatin1String(", ")),
-                             QStringList(columns.size(), QStringLiteral("?"))
-                                 .join(QLatin1String(", ")));
-    } else {
-        if (columns.isEmpty()) {
-            m_state = State::Browse;
-            return;
-        }
-        sql =
-            QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3")
-                .arg(quoted(m_tableName), columns.join(QLatin1String(" = ?, ")), rowMatch(columns));
-    }
-    Statement statement(db, sql);
-    int index = 1;
-    for (const int field : fields)
-        statement.bind(index++, row.values[field]);
-    if (m_state == State::Edit)
-        statement.bindMatch(index, m_pending.rowid, m_pending.values, fields);
-    statement.step();
-    if (m_state == State::Insert) {
-        row.rowid = sqlite3_last_insert_rowid(db);
-    } else if (sqlite3_changes(db) == 0) {
-        // Another program deleted or changed the row since it was read.
-        throw DatabaseError(QStringLiteral("Не удаётся найти строку для изменения: возможно, "
-                                           "её значения изменились после чтения"));
+        write(m_columns.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
+                                  : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                        .arg(table, m_columns.join(QLatin1String(", ")),
+                                             QStringList(m_columns.size(), QStringLiteral("?"))
+                                                 .join(QLatin1String(", "))),
+              &row, nullptr);
+        row.rowid = sqlite3_last_insert_rowid(connectedHandle());
+    } else if (!m_columns.isEmpty()) {
+        write(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3")
+                  .arg(table, m_columns.join(QLatin1String(" = ?, ")), rowMatch(m_columns)),
+              &row, &m_pending, "изменения");
     }
     m_state = State::Browse;
     m_pending = {};
@@ -332,18 +257,10 @@ void AdoDataSet::post()
 void AdoDataSet::cancel()
 {
     if (m_state == State::Insert) {
-        const int row = recordCount() - 1;
         // Browsing again before anyone hears of the removal: a grid that moves
         // its current row away from the dropped one must not post it.
         m_state = State::Browse;
-        emit rowAboutToBeRemoved(row);
-        m_rows.pop_back();
-        emit rowRemoved(row);
-        m_current = m_appendedFrom < recordCount() ? m_appendedFrom : recordCount() - 1;
-        if (m_current < 0 && !m_rows.empty())
-            m_current = 0;
-        m_eof = m_rows.empty();
-        emit currentChanged(m_current);
+        removeRow(recordCount() - 1, std::max(m_appendedFrom, 0));
     } else if (m_state == State::Edit) {
         m_rows[m_current] = m_pending;
         m_pending = {};
@@ -355,39 +272,58 @@ void AdoDataSet::cancel()
 void AdoDataSet::deleteCurrent()
 {
     requireActive();
-    if (m_state == State::Insert) {
-        // The new row is not in the database yet: deleting it abandons it.
-        cancel();
-        return;
-    }
+    // A new row is not in the database yet: deleting it abandons it.
+    const bool appended = m_state == State::Insert;
     cancel();
+    if (appended)
+        return;
     if (m_rows.empty())
         throw DatabaseError(QStringLiteral("Операция невозможна: набор данных пуст"));
     requireCurrent();
-    if (m_tableName.isEmpty())
-        throw DatabaseError(QStringLiteral("Строки этого запроса нельзя изменить"));
-    sqlite3 *db = connectedHandle();
+    const QString table = requireTable();
     // A row that cannot be read is refused here: nothing is deleted blind.
     const Row &current = fetched(m_current);
-    const std::vector<int> fields = writableFields();
-    const QStringList columns = quotedColumns(fields);
-    Statement statement(
-        db, QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(m_tableName), rowMatch(columns)));
-    statement.bindMatch(1, current.rowid, current.values, fields);
-    statement.step();
-    if (sqlite3_changes(db) == 0) {
-        // Another program deleted or changed the row since it was read.
-        throw DatabaseError(QStringLiteral("Не удаётся найти строку для удаления: возможно, "
-                                           "её значения изменились после чтения"));
-    }
+    write(QStringLiteral("DELETE FROM %1 WHERE %2").arg(table, rowMatch(m_columns)), nullptr,
+          &current, "удаления");
+    removeRow(m_current, m_current);
+}
 
-    const int row = m_current;
+// Drops a row; `current` becomes the current row, or the new last one.
+void AdoDataSet::removeRow(int row, int current)
+{
     emit rowAboutToBeRemoved(row);
     m_rows.erase(m_rows.begin() + row);
     emit rowRemoved(row);
-    m_current = row < recordCount() ? row : recordCount() - 1;
+    m_current = current < recordCount() ? current : recordCount() - 1;
     m_eof = m_rows.empty();
     emit currentChanged(m_current);
+}
+
+// Runs a write with the writable fields of `values` bound first, then the
+// rowid and those fields of `match`, for rowMatch(). Where that finds no row,
+// another program deleted or changed it since it was read: DatabaseError
+// names the `purpose` the row was sought for.
+void AdoDataSet::write(const QString &sql, const Row *values, const Row *match,
+                       const char *purpose) const
+{
+    sqlite3 *db = connectedHandle();
+    Statement statement(db, sql);
+    int index = 1;
+    const auto bindFields = [&](const Row &row) {
+        for (const int field : m_writable)
+            statement.bind(index++, row.values[field]);
+    };
+    if (values)
+        bindFields(*values);
+    if (match) {
+        statement.bind(index++, qlonglong(match->rowid));
+        bindFields(*match);
+    }
+    statement.step();
+    if (match && sqlite3_changes(db) == 0)
+        throw DatabaseError(QStringLiteral("Не удаётся найти строку для %1: возможно, её значения "
+                                           "изменились после чтения")
+                                .arg(QString::fromUtf8(purpose)));
 }
 
 sqlite3 *AdoDataSet::connectedHandle() const
@@ -395,25 +331,6 @@ sqlite3 *AdoDataSet::connectedHandle() const
     if (!m_connection || !m_connection->connected())
         throw DataErrors::connectionClosed();
     return m_connection->handle();
-}
-
-QStringList AdoDataSet::quotedColumns(const std::vector<int> &fields) const
-{
-    QStringList columns;
-    for (const int field : fields)
-        columns << quoted(m_columnNames[field]);
-    return columns;
-}
-
-// The fields read from a column of the table, which a post writes.
-std::vector<int> AdoDataSet::writableFields() const
-{
-    std::vector<int> fields;
-    for (int field = 0; field < int(m_columnNames.size()); ++field) {
-        if (!m_columnNames[field].isEmpty())
-            fields.push_back(field);
-    }
-    return fields;
 }
 
 void AdoDataSet::requireActive() const
@@ -430,10 +347,27 @@ void AdoDataSet::requireCurrent() const
                                            "удалена"));
 }
 
+int AdoDataSet::requireField(const QString &name) const
+{
+    const int field = fieldIndex(name);
+    if (field < 0)
+        throw DatabaseError(QStringLiteral("Поле «%1» не найдено").arg(name));
+    return field;
+}
+
+// The quoted name of the table a write goes to.
+QString AdoDataSet::requireTable() const
+{
+    if (m_tableName.isEmpty())
+        throw DatabaseError(QStringLiteral("Строки этого запроса нельзя изменить"));
+    return quoted(m_tableName);
+}
+
 void AdoDataSet::moveCurrent(int row)
 {
     if (m_state != State::Browse)
         post();
+    m_eof = false;
     if (row == m_current)
         return;
     m_current = row;

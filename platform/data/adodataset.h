@@ -28,11 +28,9 @@ public:
     // boolean stored as -1/0.
     enum class FieldType { Date, YesNo, Text, Integer, Real };
 
-    explicit AdoDataSet(QObject *parent = nullptr);
-    ~AdoDataSet() override;
+    explicit AdoDataSet(QObject *parent = nullptr) : QObject(parent) {}
 
     void setConnection(AdoConnection *connection) { m_connection = connection; }
-    AdoConnection *connection() const { return m_connection; }
     void setCommandText(const QString &text) { m_commandText = text; }
     QString commandText() const { return m_commandText; }
 
@@ -40,10 +38,8 @@ public:
     // becomes current. Raises DatabaseError (no connection, bad SQL,
     // missing table or column).
     void open();
-    // Drops the rows; no effect when closed.
     void close();
     bool active() const { return m_state != State::Inactive; }
-    // True opens a closed dataset, false closes it.
     void setActive(bool on);
 
     bool isEmpty() const { return m_rows.empty(); }
@@ -65,23 +61,18 @@ public:
 
     // A column of the current row (or of the row being appended or edited);
     // a null QVariant for Null. Raises DatabaseError without a current row,
-    // for an unknown name, and with the database's reason for a row that
-    // cannot be read.
+    // for an unknown name, and with the database's reason for an unread row.
     QVariant fieldValue(const QString &name) const;
 
     // Starts a new, empty row at the end; it becomes current.
     void append();
-    // Puts the current row into editing; raises DatabaseError for a row
-    // that cannot be read.
+    // Raises DatabaseError for a row that cannot be read.
     void edit();
-    // Sets a column of the row being appended or edited.
     void setFieldValue(const QString &name, const QVariant &value);
-    // Writes the appended or edited row to the database at once. An edited
-    // row is written only where the table's row still holds the values read
-    // (or last posted); where it does not, DatabaseError is raised and the
-    // row stays pending.
+    // Writes the appended or edited row to the database at once, an edited
+    // one only where the table's row still holds the values read (or last
+    // posted); else DatabaseError is raised and the row stays pending.
     void post();
-    // Abandons a pending append or edit.
     void cancel();
     // Deletes the current row from the database, only where it still holds
     // the values read (or last posted), else raises DatabaseError and keeps
@@ -111,23 +102,23 @@ private:
         long long rowid = 0;
         std::vector<QVariant> values;
     };
-    // The name under which the rowid rides along in a result row.
-    static constexpr const char *hiddenRowid = "orvista_rowid_";
 
     bool openLazily(QString &sql);
     void openWhole(const QString &sql);
-    std::vector<bool> readFields(sqlite3_stmt *stmt, int shift);
+    void readFields(sqlite3_stmt *stmt, int shift);
     void clear();
     void requireActive() const;
     void requireCurrent() const;
+    int requireField(const QString &name) const;
+    QString requireTable() const;
     void moveCurrent(int row);
+    void removeRow(int row, int current);
+    void write(const QString &sql, const Row *values, const Row *match,
+               const char *purpose = nullptr) const;
     // lazyrows.cpp: a row's values, read from the snapshot where not yet read.
     const Row &fetched(int row) const;
     void fetchFrom(int first) const;
-    void markUnreadable(long long rowid, const QString &message) const;
     sqlite3 *connectedHandle() const;
-    std::vector<int> writableFields() const;
-    QStringList quotedColumns(const std::vector<int> &fields) const;
 
     AdoConnection *m_connection = nullptr;
     QString m_commandText;
@@ -136,15 +127,15 @@ private:
     QString m_tableName;
     QStringList m_fieldNames;
     std::vector<FieldType> m_fieldTypes;
-    // Per field, the table column it was read from; empty for an expression.
-    std::vector<QString> m_columnNames;
-    // A row whose values are empty has not been read yet: a plain list of a
-    // table's columns reads each row's values when they are first needed.
+    // The fields read from a column of that table, which a post writes, and
+    // those columns' quoted names.
+    std::vector<int> m_writable;
+    QStringList m_columns;
+    // A row whose values are empty has not been read from the snapshot yet.
     mutable std::vector<Row> m_rows;
     // Reads one row by rowid; empty when the query read every row at open.
     QString m_fetchText;
-    // The read-only connection whose open read transaction serves the rows
-    // not read yet as they stood at the query; null when there are none.
+    // Where the rows not read yet come from; null when there are none.
     std::shared_ptr<sqlite3 *> m_snapshot;
     // The rows that could not be read, by rowid, with the database's reason.
     mutable std::unordered_map<long long, QString> m_unreadable;

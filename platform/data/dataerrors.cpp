@@ -3,20 +3,13 @@
 #include "dataerrors.h"
 
 #include <sqlite3.h>
+#include <utility>
 
 namespace DataErrors
 {
 
-namespace
-{
-
-struct Sentence {
-    int code;
-    const char *text;
-};
-
 // By primary result code; "%1" is the file's name.
-constexpr Sentence sentences[] = {
+constexpr std::pair<int, const char *> sentences[] = {
     {SQLITE_CANTOPEN, "Не удаётся открыть файл базы данных «%1»"},
     {SQLITE_NOTADB, "Файл «%1» не является базой данных"},
     {SQLITE_CORRUPT, "Файл базы данных «%1» повреждён"},
@@ -29,14 +22,12 @@ constexpr Sentence sentences[] = {
     {SQLITE_CONSTRAINT, "База данных «%1» отклонила изменение"},
 };
 
-} // namespace
-
 DatabaseError fromCode(int code, const QString &path, const QString &detail)
 {
     const char *text = "Не удаётся выполнить запрос к базе данных «%1»";
-    for (const Sentence &sentence : sentences) {
-        if (sentence.code == (code & 0xff))
-            text = sentence.text;
+    for (const auto &[primary, sentence] : sentences) {
+        if (primary == (code & 0xff))
+            text = sentence;
     }
     QString message = QString::fromUtf8(text).arg(path);
     if (!detail.isEmpty())
@@ -51,11 +42,11 @@ DatabaseError connectionClosed()
     return DatabaseError(QStringLiteral("Операция недопустима, когда соединение закрыто"));
 }
 
-DatabaseError fromConnection(sqlite3 *db)
+DatabaseError fromConnection(sqlite3 *db, int code)
 {
     const char *path = sqlite3_db_filename(db, "main");
-    return fromCode(sqlite3_extended_errcode(db), QString::fromUtf8(path ? path : ""),
-                    QString::fromUtf8(sqlite3_errmsg(db)));
+    return fromCode(code ? code : sqlite3_extended_errcode(db), QString::fromUtf8(path ? path : ""),
+                    QString::fromUtf8(code ? sqlite3_errstr(code) : sqlite3_errmsg(db)));
 }
 
 } // namespace DataErrors

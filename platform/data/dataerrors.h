@@ -18,7 +18,8 @@ DatabaseError fromCode(int code, const QString &path, const QString &detail = {}
 // An operation on a closed connection.
 DatabaseError connectionClosed();
 
-// The failure of the last call on the connection `db`.
-DatabaseError fromConnection(sqlite3 *db);
+// The failure of the last call on the connection `db`, or, where given, the
+// failure `code` on its file.
+DatabaseError fromConnection(sqlite3 *db, int code = 0);
 
 } // namespace DataErrors

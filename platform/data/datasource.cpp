@@ -5,7 +5,7 @@
 
 #include "datetext.h"
 
-#include <QDateTime>
+#include <algorithm>
 
 namespace
 {
@@ -14,36 +14,23 @@ const QString currentRowMark = QStringLiteral("\u25B6");
 
 QString displayText(AdoDataSet::FieldType type, const QVariant &value)
 {
-    if (!value.isValid())
+    const int kind = value.typeId();
+    // Only a date's day: the programs store no time of day. A stored value
+    // that names no date, or that a whole number's field cannot read (kept
+    // as its text), shows an empty cell.
+    if (type == AdoDataSet::FieldType::Date)
+        return kind == QMetaType::QDate || kind == QMetaType::QDateTime
+                   ? shortDateText(value.toDate())
+                   : QString();
+    if (type == AdoDataSet::FieldType::Integer && kind == QMetaType::QString)
         return {};
-    switch (type) {
-    case AdoDataSet::FieldType::Date:
-        // Only the day: the programs store no time of day.
-        if (value.typeId() == QMetaType::QDate)
-            return shortDateText(value.toDate());
-        if (value.typeId() == QMetaType::QDateTime)
-            return shortDateText(value.toDateTime().date());
-        // A stored value that names no date shows an empty cell.
-        return {};
-    case AdoDataSet::FieldType::Integer:
-        // Nor does a value the field cannot read as a whole number, which
-        // it keeps as its text.
-        if (value.typeId() == QMetaType::QString)
-            return {};
-        break;
-    case AdoDataSet::FieldType::YesNo:
-        if (value.typeId() == QMetaType::Bool)
-            return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-        break;
-    default:
-        break;
-    }
+    // Only a yes/no field reads as bool.
+    if (kind == QMetaType::Bool)
+        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     return value.toString();
 }
 
 } // namespace
-
-DataSource::DataSource(QObject *parent) : QAbstractTableModel(parent) {}
 
 void DataSource::setDataSet(AdoDataSet *dataSet)
 {
@@ -52,39 +39,35 @@ void DataSource::setDataSet(AdoDataSet *dataSet)
     if (m_dataSet)
         disconnect(m_dataSet, nullptr, this, nullptr);
     m_dataSet = dataSet;
-    if (m_dataSet)
-        followDataSet();
-    refresh();
-}
-
-void DataSource::followDataSet()
-{
-    AdoDataSet *set = m_dataSet;
-    connect(set, &AdoDataSet::reset, this, &DataSource::refresh);
-    connect(set, &AdoDataSet::rowAboutToBeInserted, this,
+    if (!dataSet)
+        return refresh();
+    connect(dataSet, &AdoDataSet::reset, this, &DataSource::refresh);
+    connect(dataSet, &AdoDataSet::rowAboutToBeInserted, this,
             [this](int row) { beginInsertRows({}, row, row); });
-    connect(set, &AdoDataSet::rowInserted, this, [this] {
+    connect(dataSet, &AdoDataSet::rowInserted, this, [this] {
         ++m_rowCount;
         endInsertRows();
     });
-    connect(set, &AdoDataSet::rowAboutToBeRemoved, this,
+    connect(dataSet, &AdoDataSet::rowAboutToBeRemoved, this,
             [this](int row) { beginRemoveRows({}, row, row); });
-    connect(set, &AdoDataSet::rowRemoved, this, [this] {
+    connect(dataSet, &AdoDataSet::rowRemoved, this, [this] {
         --m_rowCount;
         if (m_shownCurrent >= m_rowCount)
             m_shownCurrent = -1;
         endRemoveRows();
     });
-    connect(set, &AdoDataSet::rowChanged, this, [this](int row) {
+    connect(dataSet, &AdoDataSet::rowChanged, this, [this](int row) {
         if (row >= 0 && row < m_rowCount && columnCount() > 0)
             emit dataChanged(index(row, 0), index(row, columnCount() - 1));
     });
-    connect(set, &AdoDataSet::currentChanged, this, &DataSource::setShownCurrent);
+    connect(dataSet, &AdoDataSet::currentChanged, this, &DataSource::setShownCurrent);
     // A dataset that goes away leaves the grid without rows.
-    connect(set, &QObject::destroyed, this, [this] { refresh(); });
+    connect(dataSet, &QObject::destroyed, this, [this] { refresh(); });
+    refresh();
 }
 
-void DataSource::setColumnField(int column, const QString &fieldName)
+void DataSource::setColumn(int column, const QString &fieldName, const QString &title,
+                           Qt::Alignment alignment)
 {
     if (column < 0)
         return;
@@ -94,8 +77,8 @@ void DataSource::setColumnField(int column, const QString &fieldName)
         m_columns.resize(column + 1);
         endInsertColumns();
     }
-    m_columns[column].field = m_dataSet ? m_dataSet->fieldIndex(fieldName) : -1;
-    m_columns[column].title = fieldName;
+    m_columns[column] = {m_dataSet ? m_dataSet->fieldIndex(fieldName) : -1, title, alignment,
+                         m_columns[column].shown};
     const int shown = modelColumn(column);
     if (shown < 0)
         return;
@@ -104,43 +87,34 @@ void DataSource::setColumnField(int column, const QString &fieldName)
         emit dataChanged(index(0, shown), index(m_rowCount - 1, shown));
 }
 
-void DataSource::setColumnTitle(int column, const QString &title, Qt::Alignment alignment)
-{
-    if (column < 0 || column >= int(m_columns.size()))
-        return;
-    m_columns[column].title = title;
-    m_columns[column].alignment = alignment;
-    const int shown = modelColumn(column);
-    if (shown >= 0)
-        emit headerDataChanged(Qt::Horizontal, shown, shown);
-}
-
 void DataSource::setColumnShown(int column, bool shown)
 {
     if (column < 0 || column >= int(m_columns.size()) || m_columns[column].shown == shown)
         return;
-    int position = 0;
-    for (int before = 0; before < column; ++before)
-        position += m_columns[before].shown ? 1 : 0;
-    if (shown) {
+    const int position = shownBefore(column);
+    if (shown)
         beginInsertColumns({}, position, position);
-        m_columns[column].shown = true;
-        endInsertColumns();
-    } else {
+    else
         beginRemoveColumns({}, position, position);
-        m_columns[column].shown = false;
+    m_columns[column].shown = shown;
+    if (shown)
+        endInsertColumns();
+    else
         endRemoveColumns();
-    }
 }
 
 int DataSource::modelColumn(int column) const
 {
     if (column < 0 || column >= int(m_columns.size()) || !m_columns[column].shown)
         return -1;
-    int position = 0;
-    for (int before = 0; before < column; ++before)
-        position += m_columns[before].shown ? 1 : 0;
-    return position;
+    return shownBefore(column);
+}
+
+// The shown columns among the layout's first `count`.
+int DataSource::shownBefore(int count) const
+{
+    return int(std::count_if(m_columns.begin(), m_columns.begin() + count,
+                             [](const Column &column) { return column.shown; }));
 }
 
 const DataSource::Column *DataSource::shownColumn(int modelColumn) const
@@ -155,26 +129,19 @@ const DataSource::Column *DataSource::shownColumn(int modelColumn) const
 void DataSource::refresh()
 {
     beginResetModel();
-    rebuildColumns();
+    // One column a field, titled by its name, unless the layout was made for
+    // the very fields the dataset has now.
+    const QStringList fields = m_dataSet ? m_dataSet->fieldNames() : QStringList();
+    if (!fields.isEmpty() && fields != m_layoutFields) {
+        m_layoutFields = fields;
+        m_columns.clear();
+        for (int field = 0; field < fields.size(); ++field)
+            m_columns.push_back({field, fields[field]});
+    }
     const bool shown = m_dataSet && m_dataSet->active();
     m_rowCount = shown ? m_dataSet->recordCount() : 0;
     m_shownCurrent = shown ? m_dataSet->recNo() : -1;
     endResetModel();
-}
-
-// One column a field, titled by its name, unless the layout was made for
-// the very fields the dataset has now.
-void DataSource::rebuildColumns()
-{
-    const QStringList fields = m_dataSet ? m_dataSet->fieldNames() : QStringList();
-    if (fields.isEmpty() || fields == m_layoutFields)
-        return;
-    m_layoutFields = fields;
-    m_columns.assign(fields.size(), Column());
-    for (int field = 0; field < fields.size(); ++field) {
-        m_columns[field].field = field;
-        m_columns[field].title = fields[field];
-    }
 }
 
 void DataSource::setShownCurrent(int row)
@@ -195,49 +162,34 @@ int DataSource::rowCount(const QModelIndex &parent) const
 
 int DataSource::columnCount(const QModelIndex &parent) const
 {
-    if (parent.isValid())
-        return 0;
-    int count = 0;
-    for (const Column &column : m_columns)
-        count += column.shown ? 1 : 0;
-    return count;
+    return parent.isValid() ? 0 : shownBefore(int(m_columns.size()));
 }
 
 QVariant DataSource::data(const QModelIndex &index, int role) const
 {
     const Column *column = index.isValid() ? shownColumn(index.column()) : nullptr;
-    if (!column || !m_dataSet || index.row() >= m_rowCount)
+    if (!column || !m_dataSet || index.row() >= m_rowCount || column->field < 0 ||
+        column->field >= m_dataSet->fieldNames().size())
         return {};
-    const int field = column->field;
-    if (field < 0 || field >= m_dataSet->fieldNames().size())
-        return {};
-    switch (role) {
-    case Qt::DisplayRole:
-        return displayText(m_dataSet->fieldType(field), m_dataSet->value(index.row(), field));
-    case Qt::EditRole:
-        return m_dataSet->value(index.row(), field);
-    case Qt::TextAlignmentRole:
-        return int(Qt::AlignLeft | Qt::AlignVCenter);
-    default:
-        return {};
-    }
+    if (role == Qt::DisplayRole)
+        return displayText(m_dataSet->fieldType(column->field),
+                           m_dataSet->value(index.row(), column->field));
+    if (role == Qt::EditRole)
+        return m_dataSet->value(index.row(), column->field);
+    return role == Qt::TextAlignmentRole ? QVariant(int(Qt::AlignLeft | Qt::AlignVCenter))
+                                         : QVariant();
 }
 
 QVariant DataSource::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Vertical) {
-        if (role == Qt::DisplayRole)
-            return section == m_shownCurrent ? currentRowMark : QString();
-        if (role == Qt::TextAlignmentRole)
-            return int(Qt::AlignCenter);
-        return {};
-    }
-    const Column *column = shownColumn(section);
+    const Column *column = orientation == Qt::Horizontal ? shownColumn(section) : nullptr;
+    if (role == Qt::DisplayRole && orientation == Qt::Vertical)
+        return section == m_shownCurrent ? currentRowMark : QString();
+    if (role == Qt::TextAlignmentRole && orientation == Qt::Vertical)
+        return int(Qt::AlignCenter);
     if (!column)
         return {};
     if (role == Qt::DisplayRole)
         return column->title;
-    if (role == Qt::TextAlignmentRole)
-        return int(column->alignment);
-    return {};
+    return role == Qt::TextAlignmentRole ? QVariant(int(column->alignment)) : QVariant();
 }

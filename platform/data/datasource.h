@@ -15,7 +15,7 @@ class DataSource : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    explicit DataSource(QObject *parent = nullptr);
+    explicit DataSource(QObject *parent = nullptr) : QAbstractTableModel(parent) {}
 
     // Binds a dataset, or none (the grid then shows no rows).
     void setDataSet(AdoDataSet *dataSet);
@@ -23,8 +23,8 @@ public:
 
     // Column layout: the field a column shows, its title and whether it is
     // shown. Layout columns keep their numbers whatever is hidden.
-    void setColumnField(int column, const QString &fieldName);
-    void setColumnTitle(int column, const QString &title, Qt::Alignment alignment);
+    void setColumn(int column, const QString &fieldName, const QString &title,
+                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
     void setColumnShown(int column, bool shown);
     // The model column of a layout column; -1 while it is hidden.
     int modelColumn(int column) const;
@@ -49,8 +49,7 @@ private:
         bool shown = true;
     };
     const Column *shownColumn(int modelColumn) const;
-    void rebuildColumns();
-    void followDataSet();
+    int shownBefore(int count) const;
     void setShownCurrent(int row);
 
     QPointer<AdoDataSet> m_dataSet;

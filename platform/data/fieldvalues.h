@@ -11,11 +11,9 @@ namespace FieldValues
 
 using FieldType = AdoDataSet::FieldType;
 
-// The field type of a column's declared type ("DATETIME", "YESNO", ...).
+// The field type of a column's declared type ("DATETIME", "YESNO", ...);
+// Text for none, as an expression has.
 FieldType typeFromDeclaration(const char *declared);
-
-// An invalid QVariant or a null pointer: SQL's Null.
-bool isNull(const QVariant &value);
 
 // From a value as SQLite holds it to the value the programs read: a date
 // number as QDate (QDateTime with a time of day), a yes/no number as bool.

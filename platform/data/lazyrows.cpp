@@ -5,7 +5,7 @@
 // the file. Every other query, and this one over a file in another journal
 // mode, is read whole (adodataset.cpp).
 //
-// Divisions: recognising the shape; the snapshot; reading rows from it.
+// Divisions: opening (the shape, the rowids from a snapshot); reading rows.
 #include "adoconnection.h"
 #include "adodataset.h"
 #include "dataerrors.h"
@@ -15,22 +15,12 @@
 #include <algorithm>
 #include <optional>
 
-namespace
+// The editor's list, lazily where a snapshot can be kept; false leaves it to
+// be read whole, from `sql` as rewritten here so that it keeps the same order.
+bool AdoDataSet::openLazily(QString &sql)
 {
-
-// The editor's list as the texts that read it: its rowids in order, one row
-// by rowid, and the list itself in the order of those rowids.
-struct ListTexts {
-    QString table;
-    QString rowids;
-    QString fetch;
-    QString ordered;
-};
-
-// Plain names of one table's columns, ordered by named columns; anything
-// else (a WHERE, an alias, an expression, a position, a join) is not it.
-std::optional<ListTexts> editorList(const QString &sql)
-{
+    // Plain names of one table's columns, ordered by named columns; anything
+    // else (a WHERE, an alias, an expression, a position, a join) is not it.
     static const QString name = QStringLiteral("[A-Za-z_]\\w*(?:\\.[A-Za-z_]\\w*)?");
     static const QString key = name + QStringLiteral("(?:\\s+(?:ASC|DESC))?");
     static const QRegularExpression shape(
@@ -38,74 +28,27 @@ std::optional<ListTexts> editorList(const QString &sql)
                        "(?:\\s+ORDER\\s+BY\\s+(%2(?:\\s*,\\s*%2)*))?\\s*$")
             .arg(name, key),
         QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = shape.match(sql);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const QString columns = match.captured(1);
-    const QString table = match.captured(2);
+    const QRegularExpressionMatch list = shape.match(sql);
+    if (!list.hasMatch())
+        return false;
+    m_tableName = list.captured(2);
     // Rows of equal keys keep the order in which they were added, whichever
     // index SQLite walks for the rowids alone.
-    const QString order = match.captured(3).isEmpty()
-                              ? QStringLiteral("rowid")
-                              : match.captured(3) + QStringLiteral(", rowid");
-    return ListTexts{table, QStringLiteral("SELECT rowid FROM %1 ORDER BY %2").arg(table, order),
-                     QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columns, table),
-                     QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(columns, table, order)};
-}
-
-// A read-only connection in one read transaction, begun here and kept until
-// the dataset closes, so that SQLite serves every later read the rows as
-// they stood at the query, whatever other programs write meanwhile. Only in
-// WAL mode, where a reader holds up no writer, the editor's own posts on its
-// main connection included; the price is that no checkpoint copies the -wal
-// file past that snapshot into the database until the dataset closes, so the
-// -wal grows by what is written meanwhile. In the other journal modes a
-// reader would lock out every writer: null there.
-std::shared_ptr<sqlite3 *> openSnapshot(AdoConnection &connection)
-{
-    std::shared_ptr<sqlite3 *> reader = connection.openReader();
-    if (!reader)
-        return nullptr;
-    sqlite3 *db = *reader;
-    bool wal = false;
-    try {
-        Statement mode(db, QStringLiteral("PRAGMA journal_mode"));
-        wal = mode.step() &&
-              mode.column(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
-    } catch (const DatabaseError &) {
-    }
-    if (!wal || sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
-        return nullptr;
-    return reader;
-}
-
-} // namespace
-
-// The editor's list, lazily where its fields are all declared columns of its
-// table and a snapshot can be kept; false leaves it to be read whole, from
-// `sql` as rewritten here so that it keeps the same order.
-bool AdoDataSet::openLazily(QString &sql)
-{
-    const std::optional<ListTexts> list = editorList(sql);
-    if (!list)
-        return false;
-    sql = list->ordered;
-    m_tableName = list->table;
-    const Statement fetch(connectedHandle(), list->fetch);
-    const std::vector<bool> declared = readFields(fetch.get(), 0);
-    const bool plain = std::all_of(declared.begin(), declared.end(), [](bool d) { return d; }) &&
-                       std::none_of(m_columnNames.begin(), m_columnNames.end(),
-                                    [](const QString &column) { return column.isEmpty(); });
-    if (plain)
-        m_snapshot = openSnapshot(*m_connection);
+    const QString order = list.captured(3).isEmpty() ? QStringLiteral("rowid")
+                                                     : list.captured(3) + QStringLiteral(", rowid");
+    sql = QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(list.captured(1), m_tableName, order);
+    m_fetchText =
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(list.captured(1), m_tableName);
+    readFields(Statement(connectedHandle(), m_fetchText).get(), 0);
+    m_snapshot = m_connection->openSnapshot();
     if (!m_snapshot) {
         clear();
         return false;
     }
-    Statement rowids(*m_snapshot, list->rowids);
+    Statement rowids(*m_snapshot,
+                     QStringLiteral("SELECT rowid FROM %1 ORDER BY %2").arg(m_tableName, order));
     while (rowids.step())
         m_rows.emplace_back().rowid = sqlite3_column_int64(rowids.get(), 0);
-    m_fetchText = list->fetch;
     fetchFrom(0);
     return true;
 }
@@ -113,11 +56,10 @@ bool AdoDataSet::openLazily(QString &sql)
 const AdoDataSet::Row &AdoDataSet::fetched(int row) const
 {
     const Row &found = m_rows[row];
-    if (found.values.empty()) {
+    if (found.values.empty())
         fetchFrom(row);
-        if (found.values.empty())
-            throw DatabaseError(m_unreadable[found.rowid]);
-    }
+    if (found.values.empty())
+        throw DatabaseError(m_unreadable[found.rowid]);
     return found;
 }
 
@@ -129,18 +71,15 @@ void AdoDataSet::fetchFrom(int first) const
     constexpr int rowsAtOnce = 64;
     if (!m_snapshot || first >= recordCount())
         return;
-    // After the connection closed, nothing more is read.
-    connectedHandle();
+    // Closing the connection closed the snapshot too: nothing more is read.
     if (!*m_snapshot)
         throw DataErrors::connectionClosed();
-    const int fieldCount = int(m_fieldNames.size());
     const int end = std::min(recordCount(), first + rowsAtOnce);
     std::optional<Statement> fetch;
     for (int index = first; index < end; ++index) {
         Row &row = m_rows[index];
         if (!row.values.empty() || m_unreadable.count(row.rowid))
             continue;
-        std::vector<QVariant> values(fieldCount);
         try {
             if (!fetch)
                 fetch.emplace(*m_snapshot, m_fetchText);
@@ -148,22 +87,12 @@ void AdoDataSet::fetchFrom(int first) const
             fetch->bind(1, qlonglong(row.rowid));
             // The snapshot holds every row its list of rowids named.
             if (!fetch->step())
-                throw DataErrors::fromCode(
-                    SQLITE_CORRUPT, QString::fromUtf8(sqlite3_db_filename(*m_snapshot, "main")),
-                    QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)));
-            for (int field = 0; field < fieldCount; ++field)
-                values[field] = fetch->column(field);
+                throw DataErrors::fromConnection(*m_snapshot, SQLITE_CORRUPT);
+            row.values = fetch->row();
         } catch (const DatabaseError &error) {
-            markUnreadable(row.rowid, error.message());
-            continue;
+            if (m_unreadable.empty())
+                emit readFailed(error.message());
+            m_unreadable.emplace(row.rowid, error.message());
         }
-        row.values = std::move(values);
     }
-}
-
-void AdoDataSet::markUnreadable(long long rowid, const QString &message) const
-{
-    if (m_unreadable.empty())
-        emit readFailed(message);
-    m_unreadable.emplace(rowid, message);
 }

@@ -23,9 +23,11 @@ namespace
 // The longest name the Unix VFS takes as it is.
 constexpr size_t unixNameLimit = 511;
 
-sqlite3_vfs *baseOf(sqlite3_vfs *vfs)
+// Calls the Unix VFS's own function `Member` for it.
+template <auto Member, typename... Args> auto forward(sqlite3_vfs *vfs, Args... args)
 {
-    return static_cast<sqlite3_vfs *>(vfs->pAppData);
+    sqlite3_vfs *base = static_cast<sqlite3_vfs *>(vfs->pAppData);
+    return (base->*Member)(base, args...);
 }
 
 std::mutex shortNamesMutex;
@@ -98,35 +100,21 @@ const char *lastingShortName(const char *name, int flags)
 
 int vfsOpen(sqlite3_vfs *vfs, const char *name, sqlite3_file *file, int flags, int *outFlags)
 {
-    sqlite3_vfs *base = baseOf(vfs);
     if (name && std::strlen(name) > unixNameLimit) {
         const std::lock_guard<std::mutex> lock(shortNamesMutex);
         name = lastingShortName(name, flags);
         if (!name)
             return SQLITE_CANTOPEN;
     }
-    return base->xOpen(base, name, file, flags, outFlags);
+    return forward<&sqlite3_vfs::xOpen>(vfs, name, file, flags, outFlags);
 }
 
 int vfsDelete(sqlite3_vfs *vfs, const char *name, int syncFolder)
 {
-    sqlite3_vfs *base = baseOf(vfs);
     std::unique_lock<std::mutex> lock(shortNamesMutex);
     const std::string shortened = shortName(name);
     lock.unlock();
-    return base->xDelete(base, shortened.c_str(), syncFolder);
-}
-
-int vfsAccess(sqlite3_vfs *vfs, const char *name, int flags, int *result)
-{
-    sqlite3_vfs *base = baseOf(vfs);
-    return base->xAccess(base, name, flags, result);
-}
-
-int vfsFullPathname(sqlite3_vfs *vfs, const char *name, int size, char *out)
-{
-    sqlite3_vfs *base = baseOf(vfs);
-    return base->xFullPathname(base, name, size, out);
+    return forward<&sqlite3_vfs::xDelete>(vfs, shortened.c_str(), syncFolder);
 }
 
 sqlite3_vfs *wrap(sqlite3_vfs &vfs, const char *baseName, const char *name)
@@ -143,36 +131,20 @@ sqlite3_vfs *wrap(sqlite3_vfs &vfs, const char *baseName, const char *name)
     vfs.pAppData = base;
     vfs.xOpen = vfsOpen;
     vfs.xDelete = vfsDelete;
-    vfs.xAccess = vfsAccess;
-    vfs.xFullPathname = vfsFullPathname;
-    vfs.xDlOpen = [](sqlite3_vfs *v, const char *f) { return baseOf(v)->xDlOpen(baseOf(v), f); };
-    vfs.xDlError = [](sqlite3_vfs *v, int n, char *m) { baseOf(v)->xDlError(baseOf(v), n, m); };
-    vfs.xDlSym = [](sqlite3_vfs *v, void *h, const char *s) {
-        return baseOf(v)->xDlSym(baseOf(v), h, s);
-    };
-    vfs.xDlClose = [](sqlite3_vfs *v, void *h) { baseOf(v)->xDlClose(baseOf(v), h); };
-    vfs.xRandomness = [](sqlite3_vfs *v, int n, char *out) {
-        return baseOf(v)->xRandomness(baseOf(v), n, out);
-    };
-    vfs.xSleep = [](sqlite3_vfs *v, int us) { return baseOf(v)->xSleep(baseOf(v), us); };
-    vfs.xCurrentTime = [](sqlite3_vfs *v, double *t) {
-        return baseOf(v)->xCurrentTime(baseOf(v), t);
-    };
-    vfs.xGetLastError = [](sqlite3_vfs *v, int n, char *m) {
-        return baseOf(v)->xGetLastError(baseOf(v), n, m);
-    };
-    vfs.xCurrentTimeInt64 = [](sqlite3_vfs *v, sqlite3_int64 *t) {
-        return baseOf(v)->xCurrentTimeInt64(baseOf(v), t);
-    };
-    vfs.xSetSystemCall = [](sqlite3_vfs *v, const char *n, sqlite3_syscall_ptr p) {
-        return baseOf(v)->xSetSystemCall(baseOf(v), n, p);
-    };
-    vfs.xGetSystemCall = [](sqlite3_vfs *v, const char *n) {
-        return baseOf(v)->xGetSystemCall(baseOf(v), n);
-    };
-    vfs.xNextSystemCall = [](sqlite3_vfs *v, const char *n) {
-        return baseOf(v)->xNextSystemCall(baseOf(v), n);
-    };
+    vfs.xAccess = forward<&sqlite3_vfs::xAccess>;
+    vfs.xFullPathname = forward<&sqlite3_vfs::xFullPathname>;
+    vfs.xDlOpen = forward<&sqlite3_vfs::xDlOpen>;
+    vfs.xDlError = forward<&sqlite3_vfs::xDlError>;
+    vfs.xDlSym = forward<&sqlite3_vfs::xDlSym>;
+    vfs.xDlClose = forward<&sqlite3_vfs::xDlClose>;
+    vfs.xRandomness = forward<&sqlite3_vfs::xRandomness>;
+    vfs.xSleep = forward<&sqlite3_vfs::xSleep>;
+    vfs.xCurrentTime = forward<&sqlite3_vfs::xCurrentTime>;
+    vfs.xGetLastError = forward<&sqlite3_vfs::xGetLastError>;
+    vfs.xCurrentTimeInt64 = forward<&sqlite3_vfs::xCurrentTimeInt64>;
+    vfs.xSetSystemCall = forward<&sqlite3_vfs::xSetSystemCall>;
+    vfs.xGetSystemCall = forward<&sqlite3_vfs::xGetSystemCall>;
+    vfs.xNextSystemCall = forward<&sqlite3_vfs::xNextSystemCall>;
     return sqlite3_vfs_register(&vfs, 0) == SQLITE_OK ? &vfs : nullptr;
 }
 

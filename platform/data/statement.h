@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
+#include <algorithm>
 #include <sqlite3.h>
 #include <vector>
 
@@ -16,8 +17,7 @@ class Statement
 public:
     Statement(sqlite3 *db, const QString &sql) : m_db(db)
     {
-        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &m_stmt, nullptr) != SQLITE_OK)
-            fail();
+        check(sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &m_stmt, nullptr));
     }
     ~Statement() { sqlite3_finalize(m_stmt); }
     Statement(const Statement &) = delete;
@@ -28,41 +28,30 @@ public:
     bool step()
     {
         const int rc = sqlite3_step(m_stmt);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc != SQLITE_DONE)
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
             fail();
-        return false;
+        return rc == SQLITE_ROW;
     }
+    // A value in the storage class of its type, any other type as text.
     void bind(int index, const QVariant &value)
     {
-        int rc = SQLITE_OK;
         switch (value.typeId()) {
         case QMetaType::UnknownType:
         case QMetaType::Nullptr:
-            rc = sqlite3_bind_null(m_stmt, index);
-            break;
+            return check(sqlite3_bind_null(m_stmt, index));
         case QMetaType::Double:
-            rc = sqlite3_bind_double(m_stmt, index, value.toDouble());
-            break;
+            return check(sqlite3_bind_double(m_stmt, index, value.toDouble()));
         case QMetaType::LongLong:
-            rc = sqlite3_bind_int64(m_stmt, index, value.toLongLong());
-            break;
+            return check(sqlite3_bind_int64(m_stmt, index, value.toLongLong()));
         case QMetaType::QByteArray: {
             const QByteArray bytes = value.toByteArray();
-            rc = sqlite3_bind_blob64(m_stmt, index, bytes.constData(), quint64(bytes.size()),
-                                     SQLITE_TRANSIENT);
-            break;
-        }
-        default: {
-            const QByteArray text = value.toString().toUtf8();
-            rc = sqlite3_bind_text64(m_stmt, index, text.constData(), quint64(text.size()),
-                                     SQLITE_TRANSIENT, SQLITE_UTF8);
-            break;
+            return check(sqlite3_bind_blob64(m_stmt, index, bytes.constData(),
+                                             quint64(bytes.size()), SQLITE_TRANSIENT));
         }
         }
-        if (rc != SQLITE_OK)
-            fail();
+        const QByteArray text = value.toString().toUtf8();
+        check(sqlite3_bind_text64(m_stmt, index, text.constData(), quint64(text.size()),
+                                  SQLITE_TRANSIENT, SQLITE_UTF8));
     }
     // A column of the current result row in its storage class.
     QVariant column(int index) const
@@ -83,20 +72,26 @@ public:
             return {};
         }
     }
+    // The current result row's columns from `first` on.
+    std::vector<QVariant> row(int first = 0) const
+    {
+        const int count = sqlite3_column_count(m_stmt);
+        std::vector<QVariant> values;
+        values.reserve(std::max(count - first, 0));
+        for (int index = first; index < count; ++index)
+            values.push_back(column(index));
+        return values;
+    }
     // Makes the statement ready to run again.
     void reset() { sqlite3_reset(m_stmt); }
-    // Binds, from `index` on, what rowMatch() compares: the rowid, then the
-    // values of `fields`.
-    void bindMatch(int index, long long rowid, const std::vector<QVariant> &values,
-                   const std::vector<int> &fields)
-    {
-        bind(index++, qlonglong(rowid));
-        for (const int field : fields)
-            bind(index++, values[field]);
-    }
 
 private:
     [[noreturn]] void fail() const { throw DataErrors::fromConnection(m_db); }
+    void check(int rc) const
+    {
+        if (rc != SQLITE_OK)
+            fail();
+    }
 
     sqlite3 *m_db;
     sqlite3_stmt *m_stmt = nullptr;

@@ -62,8 +62,7 @@ void DbGrid::setColumn(int column, const QString &fieldName, const QString &titl
 {
     if (!m_source)
         return;
-    m_source->setColumnField(column, fieldName);
-    m_source->setColumnTitle(column, title, titleAlignment);
+    m_source->setColumn(column, fieldName, title, titleAlignment);
     const int shown = m_source->modelColumn(column);
     if (shown >= 0)
         setColumnWidth(shown, width);

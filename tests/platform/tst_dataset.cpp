@@ -274,6 +274,7 @@ TEST(AdoConnection, TakesDataSourceFromTheConnectionString)
         {"Data Source='/x/\"a';b.mdb';Persist Security Info=False", "/x/\"a"},
         {"Data Source='/x/''a'';b.mdb'", "/x/'a';b.mdb"},
         {"Data Source=\"/x/unclosed;b.mdb", "/x/unclosed;b.mdb"},
+        {"Note='Data Source=/no;x';Data Source = \"/x/a\" ;", "/x/a"},
         {"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False", ""},
         {"", ""},
     };

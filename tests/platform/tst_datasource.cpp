@@ -97,8 +97,8 @@ TEST_F(Fixture, ColumnLayoutPicksFieldsAndTitlesAndSurvivesAReopen)
 {
     dataSet.open();
     source.setDataSet(&dataSet);
-    source.setColumnField(0, QStringLiteral("Commentary"));
-    source.setColumnTitle(0, QStringLiteral("Комментарий"), Qt::AlignCenter);
+    source.setColumn(0, QStringLiteral("Commentary"), QStringLiteral("Комментарий"),
+                     Qt::AlignCenter);
     EXPECT_EQ(text(0, 0), QStringLiteral("first"));
     EXPECT_EQ(source.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
               QStringLiteral("Комментарий"));
@@ -148,7 +148,7 @@ TEST_F(Fixture, StaysAConsistentModelThroughEveryChange)
     source.setColumnShown(4, false);
     source.setColumnShown(2, false);
     source.setColumnShown(2, true);
-    source.setColumnField(6, QStringLiteral("Date"));
+    source.setColumn(6, QStringLiteral("Date"), QStringLiteral("Date"));
     EXPECT_EQ(source.columnCount(), 6);
     dataSet.append();
     dataSet.setFieldValue(QStringLiteral("Date"), QDate(2001, 1, 1));
